@@ -1,0 +1,32 @@
+#include "app/PurgixApp.h"
+
+#include "app/CommandLine.h"
+#include "resource.h"
+#include "ui/Dialog.h"
+#include "ui/MainDlg.h"
+
+#include <commctrl.h>
+
+CPurgixApp::CPurgixApp() : m_dwPlatformId(Platform().PlatformId()) {}
+
+void CPurgixApp::InitInstance(const std::vector<std::string>& arguments)
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    m_bWorkToBeDone = m_settings.ReadSettingInt("", "WorkToBeDone", 0) != 0;
+    CPurgixCommandLineInfo commandLine;
+    commandLine.ParseArguments(arguments);
+    m_bWindowsRestart = m_bWindowsRestart || commandLine.m_bWindowsRestart;
+
+    if (commandLine.m_bHelp) {
+        AppMessageBox(nullptr, LoadResourceString(IDS_HELP_TEXT), MB_OK);
+        return;
+    }
+    CMainDlg mainWindow(m_bWorkToBeDone && m_bWindowsRestart);
+    const INT_PTR result = mainWindow.DoModal(nullptr);
+    if (result == -1)
+        AppMessageBox(nullptr, LoadResourceString(IDS_CANNOT_CREATE_DIALOG), MB_OK);
+    else if (result == IDABORT)
+        AppMessageBox(nullptr, LoadResourceString(IDS_ABORTING), MB_OK);
+}

@@ -1,0 +1,46 @@
+#include "app/SettingsStore.h"
+
+#include <cstring>
+
+std::string CSettingsStore::KeyPath(const std::string& section)
+{
+    std::string path = std::string("Software\\") + kCompanyKey + "\\" + kApplicationName;
+    if (!section.empty())
+        path += "\\" + section;
+    return path;
+}
+
+unsigned CSettingsStore::ReadSettingInt(const std::string& section, const std::string& entry,
+                                        unsigned defaultValue) const
+{
+    RegValue value;
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 || value.data.size() != 4)
+        return defaultValue;
+    unsigned result = 0;
+    std::memcpy(&result, value.data.data(), 4);
+    return result;
+}
+
+std::string CSettingsStore::ReadSettingString(const std::string& section, const std::string& entry,
+                                              const std::string& defaultValue) const
+{
+    RegValue value;
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 ||
+        (value.type != kRegSz && value.type != kRegExpandSz))
+        return defaultValue;
+    return std::string(value.data.begin(), value.data.end());
+}
+
+bool CSettingsStore::WriteSettingInt(const std::string& section, const std::string& entry, unsigned value) const
+{
+    std::vector<std::uint8_t> data(4);
+    std::memcpy(data.data(), &value, 4);
+    return m_sys.RegWriteValue(kHkeyCurrentUser, KeyPath(section), entry, kRegDword, data) == 0;
+}
+
+bool CSettingsStore::WriteSettingString(const std::string& section, const std::string& entry,
+                                        const std::string& value) const
+{
+    return m_sys.RegWriteValue(kHkeyCurrentUser, KeyPath(section), entry, kRegSz,
+                               std::vector<std::uint8_t>(value.begin(), value.end())) == 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The program's settings: HKEY_CURRENT_USER\Software\<company>\<application>.
+// A section is a subkey; the empty section is the application key itself.
+// Integers are REG_DWORD, strings REG_SZ. Every call opens and closes its keys,
+// and even a read creates the key path, so any thread may use the store.
+#include "sys/Platform.h"
+
+#include <string>
+
+inline constexpr const char* kCompanyKey = "Vellomar";
+inline constexpr const char* kApplicationName = "Purgix!";
+
+class CSettingsStore {
+public:
+    explicit CSettingsStore(CPlatform& sys = Platform()) : m_sys(sys) {}
+
+    unsigned ReadSettingInt(const std::string& section, const std::string& entry, unsigned defaultValue) const;
+    std::string ReadSettingString(const std::string& section, const std::string& entry,
+                                  const std::string& defaultValue) const;
+    bool WriteSettingInt(const std::string& section, const std::string& entry, unsigned value) const;
+    bool WriteSettingString(const std::string& section, const std::string& entry, const std::string& value) const;
+
+    // "Software\Vellomar\Purgix!" or "Software\Vellomar\Purgix!\<section>".
+    static std::string KeyPath(const std::string& section);
+
+private:
+    CPlatform& m_sys;
+};

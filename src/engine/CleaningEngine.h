@@ -1,0 +1,91 @@
+#pragma once
+// CCleaningEngine: one cleaning run, or one finishing run, on the worker thread.
+//
+// Usage:
+//   CCleaningEngine engine(sink);          // sink: the window, or a test recorder
+//   engine.Run();                          // the cleaning run (a button press)
+//   engine.RunFinishing();                 // the run started at log-on
+// The stop flag g_stopFlag is set by the window when the user confirms a cancel.
+#include "app/SettingsStore.h"
+#include "engine/RunSink.h"
+#include "sys/Exceptions.h"
+#include "sys/Platform.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// 1 once the user has confirmed a cancel; cleared before each cleaning run.
+extern std::atomic<int> g_stopFlag;
+
+inline bool StopRequested() { return g_stopFlag.load(std::memory_order_relaxed) != 0; }
+
+// Worker thread procedures: build an engine on the thread's stack and run it.
+void CleaningThreadProc(IRunSink& window);
+void FinishingThreadProc(IRunSink& window);
+
+class CCleaningEngine {
+public:
+    explicit CCleaningEngine(IRunSink& sink, CPlatform& sys = Platform());
+
+    // The cleaning run; returns 0.
+    int Run();
+    // The finishing run after a restart.
+    void RunFinishing();
+
+    // Registry access. Lookups walk the key's values and compare names exactly;
+    // they raise CResourceException when the key or a value of an accepted type is missing.
+    std::string ReadRegistryString(RegRoot root, const std::string& path, const std::string& name);
+    std::int32_t ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name);
+    void DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name);
+    // Raises when the key cannot be opened or a value cannot be deleted.
+    void DeleteAllRegistryValues(RegRoot root, const std::string& path);
+    // Creates the key path; a failure shows "Unable to write to the registry." and raises nothing.
+    void WriteRegistryString(RegRoot root, const std::string& path, const std::string& name,
+                             const std::string& text);
+
+    // File removal.
+    void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
+    void RemoveFile(const std::string& path);
+
+    // Restart list.
+    void ResetRestartList();
+    void AppendToRestartList(const std::string& path);
+    void ArmRestartRun();
+
+    // Targets.
+    void SweepExtensibleCaches();
+    void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
+    void RewriteNetscapePrefs(const std::string& directory);
+
+    // Options, read at the start of each run.
+    int m_bDeleteNewsgroupSubscriptions = 1;
+    int m_bDeleteFavorites = 0;
+    int m_bDeleteCookies = 1;
+    int m_bWipeClean = 0;
+    int m_bResetGameScores = 0;
+
+    // Counters of one run. 64-bit, so large files and totals never wrap.
+    std::int64_t m_nFilesDeleted = 0;
+    std::uint64_t m_dwBytesRecovered = 0;
+    int m_nDeferredFiles = 0;
+
+private:
+    struct RunContext {
+        std::string windowsDir;
+        std::string netscapeDir;
+        int cachePathCount = 0;
+    };
+
+    void SetUpRun(RunContext& context);
+    void VisitFileTargets(const RunContext& context); // groups 1 to 9
+    // "c:\" to "z:\" for the fixed drives, in letter order.
+    std::vector<std::string> FixedDriveRoots();
+    void EndRun();
+    void Report(const std::string& line) { m_pMainDlg->AppendReport(line); }
+
+    IRunSink* m_pMainDlg; // the window the run reports to
+    CPlatform& m_sys;
+    CSettingsStore m_settings;
+};

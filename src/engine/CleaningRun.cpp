@@ -1,0 +1,99 @@
+// The cleaning run: set-up, the eleven groups in order, and the end of the run.
+#include "engine/CleaningEngine.h"
+
+#include "engine/RunText.h"
+#include "resource.h"
+#include "sys/TextFormat.h"
+
+#include <algorithm>
+
+std::atomic<int> g_stopFlag{0};
+
+namespace {
+constexpr const char* kNetscapeUsersKey = "SOFTWARE\\Netscape\\Netscape Navigator\\Users";
+constexpr const char* kCachePathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths";
+constexpr unsigned kPlatformNt = 2;
+constexpr unsigned kEwxLogoff = 0;
+constexpr unsigned kEwxReboot = 2;
+constexpr unsigned kMbYesNoQuestion = 0x24;
+constexpr int kIdYes = 6;
+} // namespace
+
+void CleaningThreadProc(IRunSink& window)
+{
+    CCleaningEngine engine(window);
+    engine.Run();
+}
+
+CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys), m_settings(sys) {}
+
+int CCleaningEngine::Run()
+{
+    RunContext context;
+    SetUpRun(context);
+    VisitFileTargets(context);
+    if (!StopRequested())
+        CleanRegistryHistory(context.windowsDir, context.netscapeDir);
+    if (!StopRequested())
+        ArmRestartRun();
+    EndRun();
+    return 0;
+}
+
+void CCleaningEngine::SetUpRun(RunContext& context)
+{
+    context.windowsDir = m_sys.WindowsDirectory();
+    try {
+        std::string user = ReadRegistryString(kHkeyLocalMachine, kNetscapeUsersKey, "CurrentUser");
+        context.netscapeDir = ReadRegistryString(kHkeyLocalMachine, std::string(kNetscapeUsersKey) + "\\" + user,
+                                                 "DirRoot");
+    } catch (const CException&) {
+        context.netscapeDir.clear();
+    }
+
+    m_bDeleteNewsgroupSubscriptions = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteNewsgroupSubscriptions", 1));
+    m_bDeleteCookies = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteCookies", 1));
+    m_bDeleteFavorites = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteFavorites", 0));
+    m_bWipeClean = static_cast<int>(m_settings.ReadSettingInt("Options", "WipeClean", 0));
+    m_bResetGameScores = static_cast<int>(m_settings.ReadSettingInt("Options", "ResetGameScores", 0));
+
+    ResetRestartList();
+
+    try {
+        context.cachePathCount = ReadRegistryNumber(kHkeyLocalMachine, kCachePathsKey, "Paths");
+    } catch (const CException&) {
+        context.cachePathCount = 0;
+    }
+
+    // A count of 0 or less means no numbered caches; the bar's range stays sane.
+    m_pMainDlg->SetProgressRange(std::max(context.cachePathCount, 0) + 10);
+    m_pMainDlg->ClearReport();
+    Report(FormatText(m_sys.LoadText(IDS_STARTED_ON).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
+    m_pMainDlg->RepaintReport();
+    m_nFilesDeleted = 0;
+    m_dwBytesRecovered = 0;
+    m_pMainDlg->SetBusy(true);
+    m_sys.PlayStartSound();
+}
+
+void CCleaningEngine::EndRun()
+{
+    m_pMainDlg->SetBusy(false);
+    m_pMainDlg->ResetProgress();
+    if (StopRequested()) {
+        m_pMainDlg->SetStatusText(kStatusCancelled, false);
+        Report(kLineCancelled);
+    } else {
+        m_pMainDlg->SetStatusText(kStatusInitialDone, false);
+        Report(FormatSummary(m_dwBytesRecovered, m_nFilesDeleted, [this](unsigned id) { return m_sys.LoadText(id); }) +
+               kLineEnd);
+        Report(FormatText(m_sys.LoadText(IDS_FINISHED_ON).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
+
+        const bool nt = m_sys.PlatformId() == kPlatformNt;
+        const unsigned question = nt ? IDS_LOGOFF_QUESTION : IDS_RESTART_QUESTION;
+        if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion) == kIdYes &&
+            !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
+            m_pMainDlg->Ask(m_sys.LoadText(IDS_SHUTDOWN_FAILED), 0);
+    }
+    m_pMainDlg->OnRunFinished();
+}

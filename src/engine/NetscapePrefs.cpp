@@ -1,0 +1,3 @@
+#include "engine/CleaningEngine.h"
+
+void CCleaningEngine::RewriteNetscapePrefs(const std::string&) {}

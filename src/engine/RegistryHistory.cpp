@@ -1,0 +1,3 @@
+#include "engine/CleaningEngine.h"
+
+void CCleaningEngine::CleanRegistryHistory(const std::string&, const std::string&) {}

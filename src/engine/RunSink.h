@@ -1,0 +1,37 @@
+#pragma once
+// What a run needs from the window it reports to. The engine never sees a window:
+// the main window implements this, and tests implement it with a recorder.
+// Calls come from the worker thread.
+#include <string>
+
+class IRunSink {
+public:
+    virtual ~IRunSink() = default;
+
+    // Appends text (lines carry their own "\r\n") at the end of the report. A paused
+    // run stands still here until the user has answered.
+    virtual void AppendReport(const std::string& text) = 0;
+    virtual void ClearReport() = 0;
+    // Shows the report as it stands now (after the start line).
+    virtual void RepaintReport() = 0;
+    // repaintNow: repaint the status line at once instead of at the next paint.
+    virtual void SetStatusText(const std::string& text, bool repaintNow) = 0;
+
+    // Progress bar: step 1, range 0..maximum; a step; back to 0.
+    virtual void SetProgressRange(int maximum) = 0;
+    virtual void StepProgress() = 0;
+    virtual void ResetProgress() = 0;
+
+    // busy: run button, Options and Help disabled, Cancel reads "&Stop" and has the
+    // focus. Not busy: those enabled, Cancel reads "C&lose".
+    virtual void SetBusy(bool busy) = 0;
+
+    // A message box owned by the window (caption "Purgix!"); returns the button id.
+    virtual int Ask(const std::string& text, unsigned style) = 0;
+
+    // A point between files where a paused run waits.
+    virtual void PassPauseGate() = 0;
+
+    // The run's last act.
+    virtual void OnRunFinished() = 0;
+};

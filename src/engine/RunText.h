@@ -1,0 +1,14 @@
+#pragma once
+// Texts the run writes that are not in the string table, and the summary rule.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+inline constexpr const char* kStatusCancelled = "Purgix! cancelled";
+inline constexpr const char* kLineCancelled = "Purgix! cancelled by user.\r\n";
+inline constexpr const char* kStatusInitialDone = "Initial Purgix! done. Now restart Windows to complete Purgix!";
+inline constexpr const char* kLineEnd = "\r\n";
+
+// The summary line (without its line end) for the bytes and files of a run,
+// by the thresholds 10 KiB, 1 MiB and 1 GiB. loadText fetches a string-table entry.
+std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::function<std::string(unsigned)>& loadText);

@@ -1,0 +1,44 @@
+#pragma once
+// The engine's failures travel as one family of exceptions rooted in CException.
+// Registry lookups and deletions raise CResourceException; file operations raise
+// CFileException with a cause derived from the system error code.
+#include <cstdint>
+
+class CException {
+public:
+    virtual ~CException() = default;
+};
+
+class CResourceException : public CException {};
+
+class CFileException : public CException {
+public:
+    enum Cause : int {
+        none = 0,
+        genericException = 1,
+        fileNotFound = 2,
+        badPath = 3,
+        tooManyOpenFiles = 4,
+        accessDenied = 5,
+        invalidFile = 6,
+        removeCurrentDir = 7,
+        directoryFull = 8,
+        badSeek = 9,
+        hardIO = 10,
+        sharingViolation = 11,
+        lockViolation = 12,
+        diskFull = 13,
+        endOfFile = 14,
+    };
+
+    CFileException(int cause, unsigned long osError) : m_cause(cause), m_lOsError(osError) {}
+
+    // Classifies a Win32 error code; "in use" is accessDenied or sharingViolation.
+    static int CauseFromOsError(unsigned long osError);
+    static CFileException FromOsError(unsigned long osError) { return {CauseFromOsError(osError), osError}; }
+
+    bool MeansInUse() const { return m_cause == accessDenied || m_cause == sharingViolation; }
+
+    int m_cause;
+    unsigned long m_lOsError;
+};

@@ -1,0 +1,181 @@
+#pragma once
+// The one door between the program and the operating system.
+//
+// Usage: the engine and the settings store take a CPlatform& (normally Platform(),
+// the Win32 implementation). Strings are UTF-8; the implementation converts at the
+// Win32 boundary and adds the long-path prefix where a path needs it. Operations
+// return the Win32 error code (0 on success) instead of raising, so callers choose
+// how a failure travels. Tests run against the real implementation and may derive
+// from CPlatformDecorator to inject faults the OS will not give on demand.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+using OsError = unsigned long; // a Win32 error code; 0 is success
+
+// The predefined registry roots by their numeric values, so callers need no <windows.h>.
+using RegRoot = std::uintptr_t;
+inline constexpr RegRoot kHkeyCurrentUser = 0x80000001;
+inline constexpr RegRoot kHkeyLocalMachine = 0x80000002;
+
+enum RegType : std::uint32_t {
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+    kRegDwordBigEndian = 5,
+};
+
+// String values (REG_SZ, REG_EXPAND_SZ) carry their UTF-8 text up to the first zero
+// character, without the terminator; every other type carries its raw bytes.
+struct RegValue {
+    std::string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+};
+
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrReparsePoint = 0x400;
+
+struct FindEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+inline constexpr unsigned kDriveFixed = 3;
+
+enum class FileMode {
+    ReadShared,     // existing file, read access; others may read but not write
+    WriteExclusive, // existing file, write access, no sharing (the overwrite)
+    CreateShared,   // create or truncate, write access; others may read
+};
+
+class CPlatform {
+public:
+    virtual ~CPlatform() = default;
+
+    // Registry. Every call opens and closes its own keys.
+    // Lists every value of the key in enumeration order, whatever its length.
+    virtual OsError RegListValues(RegRoot root, const std::string& path, std::vector<RegValue>& values) = 0;
+    // Lists subkey names in enumeration order; stops (returning what it has, and
+    // the error) at the first failure, such as a name longer than maxNameBytes - 1.
+    virtual OsError RegListSubkeys(RegRoot root, const std::string& path, std::size_t maxNameBytes,
+                                   std::vector<std::string>& names) = 0;
+    // Reads one value by name; createPath creates the key path first (the settings store does).
+    virtual OsError RegReadValue(RegRoot root, const std::string& path, const std::string& name, bool createPath,
+                                 RegValue& value) = 0;
+    virtual OsError RegRemoveValue(RegRoot root, const std::string& path, const std::string& name) = 0;
+    // Creates the missing keys of the path (class "String") and sets the value.
+    virtual OsError RegWriteValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
+                                  const std::vector<std::uint8_t>& data) = 0;
+
+    // Directory search. FindOpen returns nullptr (and the error) when nothing matches.
+    virtual void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) = 0;
+    virtual bool FindNext(void* find, FindEntry& entry) = 0;
+    virtual void FindClose(void* find) = 0;
+
+    // Paths.
+    virtual OsError GetFullPath(const std::string& path, std::string& full) = 0;
+    virtual OsError GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
+    virtual OsError SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    virtual OsError DeleteFileAt(const std::string& path) = 0;
+    virtual OsError RemoveFolder(const std::string& path) = 0;
+    virtual OsError MovePath(const std::string& from, const std::string& to) = 0;
+    virtual OsError CopyPath(const std::string& from, const std::string& to, bool failIfExists) = 0;
+
+    // File contents.
+    virtual void* FileOpen(const std::string& path, FileMode mode, OsError& error) = 0;
+    virtual OsError FileSize(void* file, std::uint64_t& size) = 0;
+    virtual OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) = 0;
+    virtual OsError FileWrite(void* file, const void* data, std::size_t length) = 0;
+    virtual OsError FileFlush(void* file) = 0;
+    virtual void FileClose(void* file) = 0;
+
+    // System facts.
+    virtual std::string GetEnv(const std::string& name) = 0;     // "" when absent
+    virtual std::string WindowsDirectory() = 0;                   // "" when unknown
+    virtual std::string SystemDirectory() = 0;
+    virtual std::string ProfileDirectory() = 0;
+    virtual unsigned DriveType(const std::string& root) = 0;      // GetDriveType of "c:\"
+    virtual bool DriveIsHostRoot(const std::string& root) = 0;    // under Wine: maps to the host's "/"
+    virtual std::uint32_t PlatformId() = 0;                       // GetVersionEx; 1 when it fails
+    virtual std::string LocalTimeText() = 0;                      // strftime "%c"; "" when too long
+    virtual std::string LoadText(unsigned id) = 0;              // from the program's string table
+
+    // Effects a test stands in for.
+    virtual void PlayStartSound() = 0;
+    virtual bool EndSession(unsigned flags) = 0;
+    virtual int ShowMessage(void* owner, const std::string& text, const std::string& caption, unsigned style) = 0;
+};
+
+// The process's platform: the Win32 implementation unless a test installed another.
+CPlatform& Platform();
+
+// Forwards every call; tests derive from it and override what they fault.
+class CPlatformDecorator : public CPlatform {
+public:
+    explicit CPlatformDecorator(CPlatform& inner) : m_inner(inner) {}
+
+    OsError RegListValues(RegRoot r, const std::string& p, std::vector<RegValue>& v) override
+    {
+        return m_inner.RegListValues(r, p, v);
+    }
+    OsError RegListSubkeys(RegRoot r, const std::string& p, std::size_t m, std::vector<std::string>& n) override
+    {
+        return m_inner.RegListSubkeys(r, p, m, n);
+    }
+    OsError RegReadValue(RegRoot r, const std::string& p, const std::string& n, bool c, RegValue& v) override
+    {
+        return m_inner.RegReadValue(r, p, n, c, v);
+    }
+    OsError RegRemoveValue(RegRoot r, const std::string& p, const std::string& n) override
+    {
+        return m_inner.RegRemoveValue(r, p, n);
+    }
+    OsError RegWriteValue(RegRoot r, const std::string& p, const std::string& n, std::uint32_t t,
+                          const std::vector<std::uint8_t>& d) override
+    {
+        return m_inner.RegWriteValue(r, p, n, t, d);
+    }
+    void* FindOpen(const std::string& p, FindEntry& e, OsError& err) override { return m_inner.FindOpen(p, e, err); }
+    bool FindNext(void* f, FindEntry& e) override { return m_inner.FindNext(f, e); }
+    void FindClose(void* f) override { m_inner.FindClose(f); }
+    OsError GetFullPath(const std::string& p, std::string& f) override { return m_inner.GetFullPath(p, f); }
+    OsError GetAttributes(const std::string& p, std::uint32_t& a) override { return m_inner.GetAttributes(p, a); }
+    OsError SetAttributes(const std::string& p, std::uint32_t a) override { return m_inner.SetAttributes(p, a); }
+    OsError DeleteFileAt(const std::string& p) override { return m_inner.DeleteFileAt(p); }
+    OsError RemoveFolder(const std::string& p) override { return m_inner.RemoveFolder(p); }
+    OsError MovePath(const std::string& f, const std::string& t) override { return m_inner.MovePath(f, t); }
+    OsError CopyPath(const std::string& f, const std::string& t, bool x) override { return m_inner.CopyPath(f, t, x); }
+    void* FileOpen(const std::string& p, FileMode m, OsError& e) override { return m_inner.FileOpen(p, m, e); }
+    OsError FileSize(void* f, std::uint64_t& s) override { return m_inner.FileSize(f, s); }
+    OsError FileRead(void* f, void* b, std::size_t l, std::size_t& r) override { return m_inner.FileRead(f, b, l, r); }
+    OsError FileWrite(void* f, const void* d, std::size_t l) override { return m_inner.FileWrite(f, d, l); }
+    OsError FileFlush(void* f) override { return m_inner.FileFlush(f); }
+    void FileClose(void* f) override { m_inner.FileClose(f); }
+    std::string GetEnv(const std::string& n) override { return m_inner.GetEnv(n); }
+    std::string WindowsDirectory() override { return m_inner.WindowsDirectory(); }
+    std::string SystemDirectory() override { return m_inner.SystemDirectory(); }
+    std::string ProfileDirectory() override { return m_inner.ProfileDirectory(); }
+    unsigned DriveType(const std::string& r) override { return m_inner.DriveType(r); }
+    bool DriveIsHostRoot(const std::string& r) override { return m_inner.DriveIsHostRoot(r); }
+    std::uint32_t PlatformId() override { return m_inner.PlatformId(); }
+    std::string LocalTimeText() override { return m_inner.LocalTimeText(); }
+    std::string LoadText(unsigned id) override { return m_inner.LoadText(id); }
+    void PlayStartSound() override { m_inner.PlayStartSound(); }
+    bool EndSession(unsigned flags) override { return m_inner.EndSession(flags); }
+    int ShowMessage(void* o, const std::string& t, const std::string& c, unsigned s) override
+    {
+        return m_inner.ShowMessage(o, t, c, s);
+    }
+
+protected:
+    CPlatform& m_inner;
+};

@@ -1,0 +1,11 @@
+#pragma once
+// printf-style formatting into a std::string, for the string table's texts.
+#include <string>
+
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The string table's "%ld" counts are 64-bit here; "long" is 32 bits on Windows.
+std::string WidenLongConversions(const std::string& format);
+
+// Replaces "%1" in a message text with the argument.
+std::string ReplacePlaceholder(const std::string& format, const std::string& argument);

@@ -1,0 +1,423 @@
+// The Win32 implementation of the platform seam: wide APIs, UTF-8 outside.
+#include "sys/Platform.h"
+#include "sys/Utf8.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <ctime>
+
+namespace {
+
+constexpr DWORD kLongPathThreshold = 240;
+
+// Paths near MAX_PATH get the "\\?\" prefix, which lifts the limit; shorter ones stay
+// as given so relative paths and the system's own parsing behave as usual.
+std::wstring ToWidePath(const std::string& path)
+{
+    std::wstring wide = Widen(path);
+    if (wide.size() < kLongPathThreshold || wide.rfind(L"\\\\?\\", 0) == 0)
+        return wide;
+    DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return wide;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+    full.resize(n);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// RAII owner of an open registry key.
+class CRegKey {
+public:
+    CRegKey() = default;
+    ~CRegKey()
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+    }
+    CRegKey(const CRegKey&) = delete;
+    CRegKey& operator=(const CRegKey&) = delete;
+
+    LSTATUS Open(RegRoot root, const std::string& path, REGSAM access)
+    {
+        return RegOpenKeyExW(reinterpret_cast<HKEY>(root), Widen(path).c_str(), 0, access, &m_key);
+    }
+    LSTATUS Create(RegRoot root, const std::string& path, const wchar_t* keyClass)
+    {
+        return RegCreateKeyExW(reinterpret_cast<HKEY>(root), Widen(path).c_str(), 0, const_cast<wchar_t*>(keyClass),
+                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+    }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+void StoreData(DWORD type, const BYTE* data, DWORD size, RegValue& value)
+{
+    value.type = type;
+    if (IsStringType(type)) {
+        const auto* text = reinterpret_cast<const wchar_t*>(data);
+        size_t chars = size / sizeof(wchar_t);
+        size_t length = 0;
+        while (length < chars && text[length] != L'\0')
+            ++length;
+        std::string utf8 = Narrow(std::wstring_view(text, length));
+        value.data.assign(utf8.begin(), utf8.end());
+    } else {
+        value.data.assign(data, data + size);
+    }
+}
+
+void FillEntry(const WIN32_FIND_DATAW& data, FindEntry& entry)
+{
+    entry.name = Narrow(data.cFileName);
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+class CWin32Platform final : public CPlatform {
+public:
+    OsError RegListValues(RegRoot root, const std::string& path, std::vector<RegValue>& values) override
+    {
+        values.clear();
+        CRegKey key;
+        if (LSTATUS rc = key.Open(root, path, KEY_READ); rc != ERROR_SUCCESS)
+            return rc;
+        DWORD maxName = 0, maxData = 0;
+        RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                         nullptr, nullptr);
+        std::wstring name(maxName + 1, L'\0');
+        std::vector<BYTE> data(maxData + sizeof(wchar_t));
+        for (DWORD index = 0;;) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            DWORD dataLength = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            LSTATUS rc = RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type, data.data(),
+                                       &dataLength);
+            if (rc == ERROR_NO_MORE_ITEMS)
+                return ERROR_SUCCESS;
+            if (rc == ERROR_MORE_DATA) { // the key changed under us: grow and ask again
+                name.resize(name.size() * 2 + 256);
+                data.resize(std::max<size_t>(data.size() * 2, dataLength + sizeof(wchar_t)));
+                continue;
+            }
+            if (rc != ERROR_SUCCESS)
+                return rc;
+            RegValue value;
+            value.name = Narrow(std::wstring_view(name.data(), nameLength));
+            StoreData(type, data.data(), dataLength, value);
+            values.push_back(std::move(value));
+            ++index;
+        }
+    }
+
+    OsError RegListSubkeys(RegRoot root, const std::string& path, std::size_t maxNameBytes,
+                           std::vector<std::string>& names) override
+    {
+        names.clear();
+        CRegKey key;
+        if (LSTATUS rc = key.Open(root, path, KEY_READ); rc != ERROR_SUCCESS)
+            return rc;
+        std::wstring name(maxNameBytes, L'\0');
+        for (DWORD index = 0;; ++index) {
+            DWORD length = static_cast<DWORD>(name.size());
+            FILETIME lastWrite;
+            LSTATUS rc = RegEnumKeyExW(key.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, &lastWrite);
+            if (rc == ERROR_NO_MORE_ITEMS)
+                return ERROR_SUCCESS;
+            if (rc != ERROR_SUCCESS)
+                return rc;
+            names.push_back(Narrow(std::wstring_view(name.data(), length)));
+        }
+    }
+
+    OsError RegReadValue(RegRoot root, const std::string& path, const std::string& name, bool createPath,
+                         RegValue& value) override
+    {
+        CRegKey key;
+        LSTATUS rc = createPath ? key.Create(root, path, nullptr) : key.Open(root, path, KEY_READ);
+        if (rc != ERROR_SUCCESS)
+            return rc;
+        std::wstring wideName = Widen(name);
+        std::vector<BYTE> data(256);
+        for (;;) {
+            DWORD type = 0;
+            DWORD size = static_cast<DWORD>(data.size() - sizeof(wchar_t));
+            rc = RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, &type, data.data(), &size);
+            if (rc == ERROR_MORE_DATA) {
+                data.resize(size + sizeof(wchar_t));
+                continue;
+            }
+            if (rc != ERROR_SUCCESS)
+                return rc;
+            value.name = name;
+            StoreData(type, data.data(), size, value);
+            return ERROR_SUCCESS;
+        }
+    }
+
+    OsError RegRemoveValue(RegRoot root, const std::string& path, const std::string& name) override
+    {
+        CRegKey key;
+        if (LSTATUS rc = key.Open(root, path, KEY_SET_VALUE); rc != ERROR_SUCCESS)
+            return rc;
+        return RegDeleteValueW(key.Get(), Widen(name).c_str());
+    }
+
+    OsError RegWriteValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
+                          const std::vector<std::uint8_t>& data) override
+    {
+        CRegKey key;
+        if (LSTATUS rc = key.Create(root, path, L"String"); rc != ERROR_SUCCESS)
+            return rc;
+        std::wstring wideName = Widen(name);
+        if (IsStringType(type)) {
+            std::wstring text = Widen(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+            return RegSetValueExW(key.Get(), wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        }
+        return RegSetValueExW(key.Get(), wideName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    }
+
+    void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileExW(ToWidePath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE) {
+            error = GetLastError();
+            return nullptr;
+        }
+        error = 0;
+        FillEntry(data, first);
+        return find;
+    }
+
+    bool FindNext(void* find, FindEntry& entry) override
+    {
+        WIN32_FIND_DATAW data;
+        if (!FindNextFileW(static_cast<HANDLE>(find), &data))
+            return false;
+        FillEntry(data, entry);
+        return true;
+    }
+
+    void FindClose(void* find) override { ::FindClose(static_cast<HANDLE>(find)); }
+
+    OsError GetFullPath(const std::string& path, std::string& full) override
+    {
+        std::wstring wide = Widen(path);
+        DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        if (n == 0)
+            return GetLastError();
+        std::wstring buffer(n, L'\0');
+        n = GetFullPathNameW(wide.c_str(), n, buffer.data(), nullptr);
+        if (n == 0)
+            return GetLastError();
+        buffer.resize(n);
+        full = Narrow(buffer);
+        return 0;
+    }
+
+    OsError GetAttributes(const std::string& path, std::uint32_t& attributes) override
+    {
+        DWORD a = GetFileAttributesW(ToWidePath(path).c_str());
+        if (a == INVALID_FILE_ATTRIBUTES)
+            return GetLastError();
+        attributes = a;
+        return 0;
+    }
+
+    OsError SetAttributes(const std::string& path, std::uint32_t attributes) override
+    {
+        return SetFileAttributesW(ToWidePath(path).c_str(), attributes) ? 0 : GetLastError();
+    }
+
+    OsError DeleteFileAt(const std::string& path) override
+    {
+        return DeleteFileW(ToWidePath(path).c_str()) ? 0 : GetLastError();
+    }
+
+    OsError RemoveFolder(const std::string& path) override
+    {
+        return RemoveDirectoryW(ToWidePath(path).c_str()) ? 0 : GetLastError();
+    }
+
+    OsError MovePath(const std::string& from, const std::string& to) override
+    {
+        return MoveFileW(ToWidePath(from).c_str(), ToWidePath(to).c_str()) ? 0 : GetLastError();
+    }
+
+    OsError CopyPath(const std::string& from, const std::string& to, bool failIfExists) override
+    {
+        return CopyFileW(ToWidePath(from).c_str(), ToWidePath(to).c_str(), failIfExists) ? 0 : GetLastError();
+    }
+
+    void* FileOpen(const std::string& path, FileMode mode, OsError& error) override
+    {
+        DWORD access = GENERIC_READ, share = FILE_SHARE_READ, creation = OPEN_EXISTING;
+        if (mode == FileMode::WriteExclusive) {
+            access = GENERIC_WRITE;
+            share = 0;
+        } else if (mode == FileMode::CreateShared) {
+            access = GENERIC_WRITE;
+            creation = CREATE_ALWAYS;
+        }
+        HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            error = GetLastError();
+            return nullptr;
+        }
+        error = 0;
+        return file;
+    }
+
+    OsError FileSize(void* file, std::uint64_t& size) override
+    {
+        LARGE_INTEGER li;
+        if (!GetFileSizeEx(static_cast<HANDLE>(file), &li))
+            return GetLastError();
+        size = static_cast<std::uint64_t>(li.QuadPart);
+        return 0;
+    }
+
+    OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) override
+    {
+        DWORD got = 0;
+        DWORD ask = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
+        if (!ReadFile(static_cast<HANDLE>(file), buffer, ask, &got, nullptr))
+            return GetLastError();
+        read = got;
+        return 0;
+    }
+
+    OsError FileWrite(void* file, const void* data, std::size_t length) override
+    {
+        const auto* bytes = static_cast<const char*>(data);
+        while (length > 0) {
+            DWORD ask = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(static_cast<HANDLE>(file), bytes, ask, &written, nullptr))
+                return GetLastError();
+            if (written == 0)
+                return ERROR_DISK_FULL; // a short write means the disk is full
+            bytes += written;
+            length -= written;
+        }
+        return 0;
+    }
+
+    OsError FileFlush(void* file) override
+    {
+        return FlushFileBuffers(static_cast<HANDLE>(file)) ? 0 : GetLastError();
+    }
+
+    void FileClose(void* file) override { CloseHandle(static_cast<HANDLE>(file)); }
+
+    std::string GetEnv(const std::string& name) override
+    {
+        std::wstring wideName = Widen(name);
+        DWORD n = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+        if (n == 0)
+            return {};
+        std::wstring value(n, L'\0');
+        n = GetEnvironmentVariableW(wideName.c_str(), value.data(), n);
+        value.resize(n);
+        return Narrow(value);
+    }
+
+    std::string WindowsDirectory() override
+    {
+        wchar_t buffer[MAX_PATH];
+        UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+        return n == 0 || n >= MAX_PATH ? std::string() : Narrow(std::wstring_view(buffer, n));
+    }
+
+    std::string SystemDirectory() override
+    {
+        wchar_t buffer[MAX_PATH];
+        UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
+        return n == 0 || n >= MAX_PATH ? std::string() : Narrow(std::wstring_view(buffer, n));
+    }
+
+    std::string ProfileDirectory() override { return GetEnv("USERPROFILE"); }
+
+    unsigned DriveType(const std::string& root) override { return GetDriveTypeW(Widen(root).c_str()); }
+
+    bool DriveIsHostRoot(const std::string& root) override
+    {
+        // Only Wine maps drive letters onto the host's file system.
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+            return false;
+        using UnixName = char*(CDECL*)(LPCWSTR);
+        auto toUnix = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        if (!toUnix)
+            return false;
+        char* unixPath = toUnix(Widen(root).c_str());
+        if (!unixPath)
+            return false;
+        std::string host = unixPath;
+        HeapFree(GetProcessHeap(), 0, unixPath);
+        while (!host.empty() && (host.back() == '/' || host.back() == '.'))
+            host.pop_back();
+        return host.empty();
+    }
+
+    std::uint32_t PlatformId() override
+    {
+        OSVERSIONINFOW info{};
+        info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        BOOL ok = GetVersionExW(&info);
+#pragma GCC diagnostic pop
+        return ok ? info.dwPlatformId : 1;
+    }
+
+    std::string LocalTimeText() override
+    {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_s(&local, &now);
+        char buffer[128];
+        size_t n = std::strftime(buffer, sizeof(buffer), "%c", &local);
+        return std::string(buffer, n);
+    }
+
+    std::string LoadText(unsigned id) override
+    {
+        const wchar_t* text = nullptr;
+        int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+        return n > 0 ? Narrow(std::wstring_view(text, static_cast<size_t>(n))) : std::string();
+    }
+
+    void PlayStartSound() override
+    {
+        PlaySoundW(MAKEINTRESOURCEW(133), GetModuleHandleW(nullptr),
+                   SND_RESOURCE | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC);
+    }
+
+    bool EndSession(unsigned flags) override { return ExitWindowsEx(flags, 0) != 0; }
+
+    int ShowMessage(void* owner, const std::string& text, const std::string& caption, unsigned style) override
+    {
+        return MessageBoxW(static_cast<HWND>(owner), Widen(text).c_str(), Widen(caption).c_str(), style);
+    }
+};
+
+} // namespace
+
+CPlatform& Platform()
+{
+    static CWin32Platform platform;
+    return platform;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// A thin modal-dialog base in the framework's manner.
+//
+// Usage: derive, pass the template id, bind controls in DoDataExchange with Bind(),
+// and override OnInitDialog / OnCommand / OnMessage / OnOK / OnCancel as needed.
+// DoModal runs the dialog; every handler runs inside one try/catch, so no exception
+// crosses the window procedure.
+#include <windows.h>
+
+#include <string>
+
+// A control of a dialog, bound by id; the dialog owns the window, not this object.
+class CWnd {
+public:
+    HWND m_hWnd = nullptr;
+
+    void SetWindowText(const std::string& text) const;
+    std::string GetWindowText() const;
+    void EnableWindow(bool enable) const { ::EnableWindow(m_hWnd, enable); }
+    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
+    }
+};
+
+class CButton : public CWnd {
+public:
+    bool IsChecked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
+    void SetCheck(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+};
+using CStatic = CWnd;
+using CEdit = CWnd;
+using CProgressCtrl = CWnd;
+using CSliderCtrl = CWnd;
+
+class CDialog {
+public:
+    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+    virtual ~CDialog() = default;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // -1 when the dialog cannot be created; otherwise the result passed to EndDialog.
+    INT_PTR DoModal(HWND owner);
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+protected:
+    virtual void DoDataExchange() {}
+    // Return TRUE to let the system set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // Return true when the command was handled.
+    virtual bool OnCommand(WORD id, WORD code, HWND control);
+    // Everything else; set handled to claim the message and return its result.
+    virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+    void EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+    void Bind(int id, CWnd& control) { control.m_hWnd = ::GetDlgItem(m_hWnd, id); }
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_templateId;
+};
+
+// Loads a string-table entry of the program as UTF-8.
+std::string LoadResourceString(UINT id);
+
+// A message box in the framework's manner: caption "Purgix!", and the exclamation icon
+// when the style names no icon.
+int AppMessageBox(HWND owner, const std::string& text, UINT style);

@@ -1,0 +1,78 @@
+#pragma once
+// CMainDlg: the program's one window. It starts a cleaning run on a worker thread
+// when the user presses "&Purgix!", starts the finishing run by itself when asked to,
+// pauses the run while it asks whether to cancel, and shows the run's report.
+//
+// The worker talks to the window through IRunSink. Report lines go into a model
+// under a lock and reach the edit control in batches from a timer, and once more
+// before any question box, so a run over many files is not slowed by the control.
+#include "engine/RunSink.h"
+#include "ui/Dialog.h"
+#include "ui/PauseGate.h"
+#include "ui/ReportModel.h"
+#include "sys/Win32Handles.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+class CMainDlg : public CDialog, public IRunSink {
+public:
+    explicit CMainDlg(bool finishing);
+    ~CMainDlg() override;
+
+    // IRunSink, called on the worker thread.
+    void AppendReport(const std::string& text) override;
+    void ClearReport() override;
+    void RepaintReport() override;
+    void SetStatusText(const std::string& text, bool repaintNow) override;
+    void SetProgressRange(int maximum) override;
+    void StepProgress() override;
+    void ResetProgress() override;
+    void SetBusy(bool busy) override;
+    int Ask(const std::string& text, unsigned style) override;
+    void PassPauseGate() override;
+    void OnRunFinished() override;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    using WorkerProc = void (*)(IRunSink&);
+
+    void StartWorker(WorkerProc proc);
+    void JoinWorker();
+    void OnRunButton();
+    void OnCancelCommand();
+    void OnOptions();
+    void OnSize(UINT type, int cx, int cy);
+    bool PaintIcon();
+    void ShowIdleStatus();
+    void ShowReport(); // main thread: brings the control up to the model
+    void OnUiThread(const std::function<void()>& action);
+
+    CStatic m_statusLine;
+    CButton m_optionsButton;
+    CButton m_runButton;
+    CButton m_helpButton;
+    CButton m_cancelButton;
+    CProgressCtrl m_progress;
+    CEdit m_report;
+    HICON m_hIcon;
+    HICON m_hSmallIcon;
+    bool m_bFinishing;
+
+    CHandle m_pWorkerThread;              // the worker; kept until it has ended
+    std::optional<CWindowTimer> m_reportTimer;
+    std::atomic<bool> m_runActive{false}; // from the start of a run to OnRunFinished
+    CPauseGate m_pauseGate;
+
+    std::mutex m_reportLock;
+    CReportModel m_reportModel;
+    std::uint64_t m_shownGeneration = ~0ull;
+    std::size_t m_shownLength = 0;
+};

@@ -1,0 +1,5 @@
+#include "ui/OptionsDlg.h"
+
+#include "resource.h"
+
+COptionsDlg::COptionsDlg() : CDialog(IDD_OPTIONS) {}
