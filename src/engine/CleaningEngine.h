@@ -66,10 +66,20 @@ public:
     int m_bWipeClean = 0;
     int m_bResetGameScores = 0;
 
+    // What the engine works through; for the helpers of each target.
+    CPlatform& Sys() { return m_sys; }
+    const CSettingsStore& Settings() const { return m_settings; }
+    IRunSink& Window() { return *m_pMainDlg; }
+
     // Counters of one run. 64-bit, so large files and totals never wrap.
     std::int64_t m_nFilesDeleted = 0;
     std::uint64_t m_dwBytesRecovered = 0;
     int m_nDeferredFiles = 0;
+
+    // The finishing run keeps files still in use on a fresh list instead of
+    // disturbing its own countdown, and arms the next log-on for them.
+    bool m_bFinishingRun = false;
+    std::vector<std::string> m_stillInUse;
 
 private:
     struct RunContext {

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building, testing and the demo need, on Debian or Ubuntu.
+set -euo pipefail
+packages=(wine wine64 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev xvfb xauth cmake make googletest ccache
+          imagemagick x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine, in a throwaway prefix, with a
+# virtual display when there is none. Extra arguments go to ctest (e.g. -R unit).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PURGIX_BUILD_DIR:-$root/build}
+source "$root/tools/wine-env.sh"
+
+"$root/tools/setup.sh"
+"$root/tools/build.sh"
+
+# The test prefix: C: is a network drive, so a full run never sweeps the prefix's
+# own drive; D: is a small fixed test drive, E: removable and F: a CD-ROM drive.
+# The build folder is P: (a CD-ROM drive, never swept) so Windows paths reach it.
+export WINEPREFIX="$build/wineprefix"
+rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f"
+"$root/tools/wineprefix.sh" "$WINEPREFIX" --c-type network --drive "p:cdrom:$build" \
+    --drive "d:hd:$build/drive-d" --drive "e:floppy:$build/drive-e" --drive "f:cdrom:$build/drive-f"
+
+trap 'wineserver -k 2>/dev/null || true' EXIT
+with_display ctest --test-dir "$build" --output-on-failure "$@"
