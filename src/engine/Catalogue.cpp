@@ -113,7 +113,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     IRunSink& sink = *m_pMainDlg;
     // A target of the Netscape 4.x profile: skipped without a line when there is no profile.
     auto netscapeTarget = [&](const char* status, const char* suffix, bool isFolder) {
-        if (StopRequested() || context.netscapeDir.empty())
+        if (ShouldStop() || context.netscapeDir.empty())
             return;
         sink.SetStatusText(status, true);
         if (isFolder)
@@ -122,14 +122,14 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
             RemoveFile(context.netscapeDir + suffix);
     };
     auto registryTarget = [&](const RegistryTarget& target, bool gate = true) {
-        if (!StopRequested() && gate)
+        if (!ShouldStop() && gate)
             VisitRegistryTarget(*this, sink, target);
     };
 
     // Group 1: caches.
     registryTarget(kIe2Cache);
     registryTarget(kIe3Cache);
-    if (!StopRequested()) {
+    if (!ShouldStop()) {
         sink.SetStatusText("Deleting Internet Explorer 4.x extensible caches", true);
         SweepExtensibleCaches();
     }
@@ -139,7 +139,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     sink.StepProgress();
 
     // Group 2: the numbered caches, one step each.
-    for (int i = 1; i <= context.cachePathCount && !StopRequested(); ++i) {
+    for (int i = 1; i <= context.cachePathCount && !ShouldStop(); ++i) {
         const std::string number = std::to_string(i);
         const std::string info = "INFO: Unable to read directory for cache " + number + " from the registry\r\n";
         const RegistryTarget cache{"Deleting Internet Explorer 3.x/4.x cache", kHkeyLocalMachine,
@@ -171,7 +171,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     // Group 6: newsgroups. The step is taken only when no store was skipped by a stop.
     bool newsClear = true;
     for (const NewsStore& store : kNewsStores) {
-        if (StopRequested()) {
+        if (ShouldStop()) {
             newsClear = false;
             continue;
         }
@@ -192,16 +192,16 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
         sink.StepProgress();
 
     // Group 7: recent documents.
-    if (!StopRequested()) {
+    if (!ShouldStop()) {
         VisitRegistryTarget(*this, sink, kRecentTarget);
         sink.StepProgress();
     }
 
     // Group 8: temporary files; its status text stays through group 9.
-    if (!StopRequested()) {
+    if (!ShouldStop()) {
         sink.SetStatusText("Deleting temporary files", true);
         for (const char* variable : {"TEMP", "TMP"}) {
-            if (StopRequested())
+            if (ShouldStop())
                 break;
             const std::string temp = m_sys.GetEnv(variable);
             if (EndsInTempFolder(temp)) {
@@ -211,20 +211,20 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
                 SweepFolder(temp + "\\", "~*", false);
             }
         }
-        if (!StopRequested() && !context.windowsDir.empty()) {
+        if (!ShouldStop() && !context.windowsDir.empty()) {
             for (const char* pattern : {"*.tmp", "~*", "IE4 Error Log.txt"})
                 SweepFolder(context.windowsDir + "\\", pattern, false);
         }
-        if (!StopRequested()) {
+        if (!ShouldStop()) {
             for (const std::string& root : FixedDriveRoots())
                 SweepFolder(root, "file*.chk", true);
         }
-        if (!StopRequested())
+        if (!ShouldStop())
             sink.StepProgress();
     }
 
     // Group 9: recycle folders.
-    if (!StopRequested()) {
+    if (!ShouldStop()) {
         for (const std::string& root : FixedDriveRoots()) {
             SweepFolder(root + "Recycled\\", "*", true);
             SweepFolder(root + "Recycler\\", "*", true);

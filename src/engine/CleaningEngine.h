@@ -66,6 +66,14 @@ public:
     int m_bWipeClean = 0;
     int m_bResetGameScores = 0;
 
+    // The stop test of the run: a paused run stands still here until the user has
+    // answered, then reads the flag.
+    bool ShouldStop()
+    {
+        m_pMainDlg->PassPauseGate();
+        return StopRequested();
+    }
+
     // What the engine works through; for the helpers of each target.
     CPlatform& Sys() { return m_sys; }
     const CSettingsStore& Settings() const { return m_settings; }

@@ -32,9 +32,9 @@ int CCleaningEngine::Run()
     RunContext context;
     SetUpRun(context);
     VisitFileTargets(context);
-    if (!StopRequested())
+    if (!ShouldStop())
         CleanRegistryHistory(context.windowsDir, context.netscapeDir);
-    if (!StopRequested())
+    if (!ShouldStop())
         ArmRestartRun();
     EndRun();
     return 0;

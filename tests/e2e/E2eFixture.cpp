@@ -1,0 +1,93 @@
+#include "e2e/E2eFixture.h"
+
+#include "sys/Utf8.h"
+
+#include <shellapi.h>
+
+namespace {
+
+std::wstring BuiltExe()
+{
+    // The tests run from <build>\tests; the program is built into <build>.
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path = path.substr(0, path.rfind(L'\\'));
+    path = path.substr(0, path.rfind(L'\\'));
+    return path + L"\\purgix.exe";
+}
+
+// Splits a command line of the form "\"path\" args" or "path args".
+void SplitCommand(const std::string& command, std::string& exe, std::string& arguments)
+{
+    if (!command.empty() && command[0] == '"') {
+        const size_t close = command.find('"', 1);
+        exe = command.substr(1, close - 1);
+        arguments = close + 2 <= command.size() ? command.substr(close + 2) : "";
+    } else {
+        const size_t space = command.find(' ');
+        exe = command.substr(0, space);
+        arguments = space == std::string::npos ? "" : command.substr(space + 1);
+    }
+}
+
+} // namespace
+
+void PurgixE2e::SetUp()
+{
+    testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
+    testenv::MakeFolder("C:\\Program Files\\Windows Purgix");
+    ASSERT_TRUE(::CopyFileW(BuiltExe().c_str(), Widen(kInstalledExe).c_str(), FALSE));
+    testenv::SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, "", kInstalledExe);
+
+    // Every place a run visits points at empty folders of this test.
+    m_places = testenv::FreshFolder();
+    for (const char* name : {"Cache", "History", "Cookies", "Favorites", "Recent", "Temp"})
+        testenv::MakeFolder(m_places + "\\" + name);
+    for (const char* value : {"Cache", "History", "Cookies", "Favorites", "Recent"})
+        testenv::SetString(HKEY_CURRENT_USER, kShellFolders, value == std::string("Cookies") ? "Cookie" : value,
+                           m_places + "\\" + value);
+    const std::wstring temp = Widen(m_places + "\\Temp");
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+}
+
+void PurgixE2e::TearDown()
+{
+    m_driver.Kill();
+    testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
+}
+
+void PurgixE2e::StartPurgix(const std::wstring& arguments)
+{
+    ASSERT_TRUE(m_driver.Start(Widen(kInstalledExe), arguments)) << "the main window did not appear";
+}
+
+std::string PurgixE2e::RunAndDeclineRestart()
+{
+    m_driver.Click(IDC_RUN);
+    auto box = m_driver.WaitForMessageBox(120000);
+    EXPECT_TRUE(box.has_value()) << "no restart question";
+    if (!box)
+        return m_driver.Report();
+    EXPECT_EQ(box->text, Text(IDS_LOGOFF_QUESTION)); // Wine reports Windows NT
+    m_driver.Answer(*box, IDNO);
+    EXPECT_TRUE(m_driver.WaitForIdleAfterRun());
+    return m_driver.Report();
+}
+
+std::string PurgixE2e::Text(unsigned id)
+{
+    const wchar_t* text = nullptr;
+    const int n = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return Narrow(std::wstring_view(text, static_cast<size_t>(n)));
+}
+
+void PurgixE2e::SimulateLogOn()
+{
+    const std::string command = testenv::GetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!");
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kRunOnceKey).c_str(), L"Purgix!"), ERROR_SUCCESS);
+    std::string exe, arguments;
+    SplitCommand(command, exe, arguments);
+    ASSERT_TRUE(m_driver.StartProcessOnly(Widen(exe), Widen(arguments)));
+}

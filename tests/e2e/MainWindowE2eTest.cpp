@@ -1,0 +1,129 @@
+// The main window and the cleaning run, driven from outside as a person would.
+#include "e2e/E2eFixture.h"
+#include "sys/Utf8.h"
+
+#include <regex>
+
+using MainWindow = PurgixE2e;
+
+TEST_F(MainWindow, HelpSwitchShowsTheHelpMessageAndNoWindow)
+{
+    for (const wchar_t* help : {L"/HELP", L"-h", L"/?", L"-Help /WindowsRestart"}) {
+        ASSERT_TRUE(m_driver.StartProcessOnly(Widen(kInstalledExe), help));
+        auto box = m_driver.WaitForMessageBox();
+        ASSERT_TRUE(box) << "no help message for " << Narrow(help);
+        EXPECT_EQ(box->text, Text(IDS_HELP_TEXT));
+        EXPECT_EQ(m_driver.WaitForWindow(L"Windows Purgix!", 0), nullptr);
+        m_driver.Answer(*box, IDOK);
+        EXPECT_TRUE(m_driver.WaitForExit());
+        m_driver.Kill();
+    }
+}
+
+TEST_F(MainWindow, OrdinaryStartShowsTheIdleStateWithTheStoredLevel)
+{
+    StartPurgix();
+    EXPECT_EQ(m_driver.Status(), "Click the Purgix! button to perform Standard clean up now.");
+    EXPECT_EQ(WindowText(m_driver.MainWindow()), "Windows Purgix!");
+    EXPECT_EQ(m_driver.Text(IDC_RUN), "&Purgix!");
+    EXPECT_EQ(m_driver.Text(IDCANCEL), "Cancel");
+    EXPECT_EQ(m_driver.Text(IDC_OPTIONS), "&Options");
+    EXPECT_FALSE(m_driver.Visible(IDC_HELP_BUTTON));
+    EXPECT_EQ(m_driver.Report(), "");
+    // The first start creates the settings key.
+    EXPECT_TRUE(testenv::KeyExists(HKEY_CURRENT_USER, testenv::kSettingsKey));
+
+    // A stored level is shown verbatim.
+    m_driver.Kill();
+    testenv::SetString(HKEY_CURRENT_USER, testenv::kSettingsKey + "\\Options", "TypeOfPurgix", "Thorough");
+    StartPurgix();
+    EXPECT_EQ(m_driver.Status(), "Click the Purgix! button to perform Thorough clean up now.");
+}
+
+TEST_F(MainWindow, ARunOverNothingEndsWithTheSummaryAndTheRestartQuestion)
+{
+    StartPurgix();
+    const std::string report = RunAndDeclineRestart();
+    EXPECT_TRUE(std::regex_search(report, std::regex("^Purgix! started on .+\\.\r\n"))) << report;
+    EXPECT_NE(report.find("Purgix! recovered 0 bytes of disk space from 0 files.\r\n"), std::string::npos) << report;
+    EXPECT_TRUE(std::regex_search(report, std::regex("Purgix! finished on .+\\.\r\n$"))) << report;
+    EXPECT_EQ(m_driver.Status(), "Initial Purgix! done. Now restart Windows to complete Purgix!");
+    EXPECT_EQ(m_driver.Text(IDCANCEL), "C&lose");
+    EXPECT_TRUE(m_driver.Enabled(IDC_OPTIONS));
+    // A completed run arms the finishing run.
+    EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
+
+    // Esc after a run closes the window.
+    m_driver.PressEscape();
+    EXPECT_TRUE(m_driver.WaitForExit());
+}
+
+TEST_F(MainWindow, CancellingBeforeTheFirstTargetReportsOnlyTheStartAndTheCancel)
+{
+    StartPurgix();
+    // The click and the Esc arrive together, so the run is paused before its first target.
+    m_driver.Click(IDC_RUN);
+    m_driver.PressEscape();
+    auto box = m_driver.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, Text(IDS_CANCEL_QUESTION));
+    m_driver.Answer(*box, IDYES);
+    ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Status() == "Purgix! cancelled"; }));
+    ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Report().find("cancelled by user") != std::string::npos; }));
+    EXPECT_TRUE(std::regex_match(m_driver.Report(),
+                                 std::regex("Purgix! started on .+\\.\r\nPurgix! cancelled by user\\.\r\n")))
+        << m_driver.Report();
+    EXPECT_EQ(m_driver.FindMessageBox(), std::nullopt) << "a cancelled run asks no restart question";
+    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"));
+
+    // A run after a cancelled run runs in full.
+    const std::string report = RunAndDeclineRestart();
+    EXPECT_NE(report.find("Purgix! recovered 0 bytes"), std::string::npos) << report;
+}
+
+TEST_F(MainWindow, AnsweringNoToTheCancelQuestionLetsTheRunFinish)
+{
+    StartPurgix();
+    m_driver.Click(IDC_RUN);
+    m_driver.PressEscape();
+    auto box = m_driver.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    m_driver.Answer(*box, IDNO);
+    auto restart = m_driver.WaitForMessageBox(120000);
+    ASSERT_TRUE(restart);
+    EXPECT_EQ(restart->text, Text(IDS_LOGOFF_QUESTION));
+    m_driver.Answer(*restart, IDNO);
+    ASSERT_TRUE(m_driver.WaitForIdleAfterRun());
+    EXPECT_NE(m_driver.Report().find("Purgix! recovered 0 bytes"), std::string::npos);
+    EXPECT_EQ(m_driver.Report().find("cancelled"), std::string::npos);
+}
+
+TEST_F(MainWindow, TheCloseBoxDuringARunAsksInsteadOfClosing)
+{
+    StartPurgix();
+    m_driver.Click(IDC_RUN);
+    m_driver.CloseBox();
+    auto box = m_driver.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, Text(IDS_CANCEL_QUESTION));
+    m_driver.Answer(*box, IDYES);
+    ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Text(IDCANCEL) == "C&lose"; }));
+    EXPECT_TRUE(m_driver.Running());
+    m_driver.CloseBox();
+    EXPECT_TRUE(m_driver.WaitForExit());
+}
+
+TEST_F(MainWindow, TheAboutBoxNamesTheProgramAndItsVersion)
+{
+    StartPurgix();
+    m_driver.SystemCommand(IDM_ABOUTBOX);
+    HWND about = m_driver.WaitForWindow(L"About Windows Purgix!");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(m_driver.Text(IDC_VERSION, about), "Windows Purgix! Version 2.0.0");
+    EXPECT_EQ(m_driver.Text(IDC_DESCRIPTION, about), Text(IDS_DESCRIPTION));
+    EXPECT_NE(m_driver.Text(IDC_DESCRIPTION, about).find("surfing!\r\n\r\nIt protects"), std::string::npos);
+    EXPECT_FALSE(m_driver.Text(IDC_NOTICE, about).empty());
+    m_driver.PressEscape(about);
+    EXPECT_TRUE(m_driver.WaitUntil([&] { return !::IsWindow(about); }, 10000));
+    EXPECT_TRUE(m_driver.Running());
+}
