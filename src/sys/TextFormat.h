@@ -2,7 +2,13 @@
 // printf-style formatting into a std::string, for the string table's texts.
 #include <string>
 
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#if defined(__GNUC__)
+#define PURGIX_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
+#else
+#define PURGIX_PRINTF_FORMAT
+#endif
+
+std::string FormatText(const char* format, ...) PURGIX_PRINTF_FORMAT;
 
 // The string table's "%ld" counts are 64-bit here; "long" is 32 bits on Windows.
 std::string WidenLongConversions(const std::string& format);
