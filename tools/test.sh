@@ -12,10 +12,13 @@ source "$root/tools/wine-env.sh"
 # The test prefix: C: is a network drive, so a full run never sweeps the prefix's
 # own drive; D: is a small fixed test drive, E: removable and F: a CD-ROM drive.
 # The build folder is P: (a CD-ROM drive, never swept) so Windows paths reach it.
+# Y: maps the host's root, as Wine's own Z: would, to test that the program knows
+# it; as a CD-ROM drive it is never swept even if that test fails.
 export WINEPREFIX="$build/wineprefix"
 rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f"
 "$root/tools/wineprefix.sh" "$WINEPREFIX" --c-type network --drive "p:cdrom:$build" \
-    --drive "d:hd:$build/drive-d" --drive "e:floppy:$build/drive-e" --drive "f:cdrom:$build/drive-f"
+    --drive "d:hd:$build/drive-d" --drive "e:floppy:$build/drive-e" --drive "f:cdrom:$build/drive-f" \
+    --drive "y:cdrom:/"
 
 # No test plays sound for real: the prefix gets no audio driver.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="

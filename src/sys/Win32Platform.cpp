@@ -81,6 +81,17 @@ void FillEntry(const WIN32_FIND_DATAW& data, FindEntry& entry)
     entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool FolderIdentity(const std::wstring& folder, BY_HANDLE_FILE_INFORMATION& info)
+{
+    HANDLE handle = ::CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = ::GetFileInformationByHandle(handle, &info) != FALSE;
+    ::CloseHandle(handle);
+    return ok;
+}
+
 class CWin32Platform final : public CPlatform {
 public:
     OsError RegListValues(RegRoot root, const std::string& path, std::vector<RegValue>& values) override
@@ -353,23 +364,16 @@ public:
 
     bool DriveIsHostRoot(const std::string& root) override
     {
-        // Only Wine maps drive letters onto the host's file system.
-        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+        // Only Wine maps drive letters onto the host's file system. Its "\\?\unix\"
+        // namespace names the host's own root; a drive whose root is the same folder
+        // (same volume, same file index) would expose the whole host.
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        if (!ntdll || !::GetProcAddress(ntdll, "wine_get_version"))
             return false;
-        using UnixName = char*(CDECL*)(LPCWSTR);
-        auto toUnix = reinterpret_cast<UnixName>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        if (!toUnix)
-            return false;
-        char* unixPath = toUnix(Widen(root).c_str());
-        if (!unixPath)
-            return false;
-        std::string host = unixPath;
-        HeapFree(GetProcessHeap(), 0, unixPath);
-        while (!host.empty() && (host.back() == '/' || host.back() == '.'))
-            host.pop_back();
-        return host.empty();
+        BY_HANDLE_FILE_INFORMATION drive, host;
+        return FolderIdentity(Widen(root), drive) && FolderIdentity(L"\\\\?\\unix\\", host) &&
+               drive.dwVolumeSerialNumber == host.dwVolumeSerialNumber &&
+               drive.nFileIndexHigh == host.nFileIndexHigh && drive.nFileIndexLow == host.nFileIndexLow;
     }
 
     std::uint32_t PlatformId() override

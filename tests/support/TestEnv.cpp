@@ -7,7 +7,14 @@
 namespace testenv {
 
 namespace {
-std::wstring W(const std::string& s) { return Widen(s); }
+// Absolute paths get the long-path prefix, so tests can build deep trees.
+std::wstring W(const std::string& s)
+{
+    std::wstring wide = Widen(s);
+    if (wide.size() >= 240 && wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\')
+        return L"\\\\?\\" + wide;
+    return wide;
+}
 
 void Check(LSTATUS rc, const char* what)
 {
@@ -52,7 +59,8 @@ std::string FreshFolder()
 void MakeFolder(const std::string& path)
 {
     std::wstring wide = W(path);
-    for (size_t at = wide.find(L'\\', 3); at != std::wstring::npos; at = wide.find(L'\\', at + 1))
+    const size_t first = wide.rfind(L"\\\\?\\", 0) == 0 ? 7 : 3;
+    for (size_t at = wide.find(L'\\', first); at != std::wstring::npos; at = wide.find(L'\\', at + 1))
         ::CreateDirectoryW(wide.substr(0, at).c_str(), nullptr);
     ::CreateDirectoryW(wide.c_str(), nullptr);
 }
