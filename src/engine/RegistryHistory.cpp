@@ -1,3 +1,99 @@
+// Group 10 of the cleaning run: the history lists that browsers and the shell keep in
+// the registry, the Netscape 4.x address history, and (when chosen) the game scores.
+// Each block is guarded on its own, so one missing list never stops the others.
 #include "engine/CleaningEngine.h"
 
-void CCleaningEngine::CleanRegistryHistory(const std::string&, const std::string&) {}
+namespace {
+
+constexpr const char* kTypedUrlsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+constexpr const char* kNetscape3HistoryKey = "Software\\Netscape\\Netscape Navigator\\URL History";
+constexpr const char* kNewsKey = "Software\\Microsoft\\Internet Mail and News\\News";
+constexpr const char* kExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+constexpr const char* kTelnetKey = "Software\\Microsoft\\Telnet";
+
+const char* const kGameScoreKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\FreeCell",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Hearts",
+    "Software\\Microsoft\\Plus!\\Pinball\\SpaceCadet",
+};
+const char* const kGameScoreFiles[] = {"\\sol.ini", "\\winmine.ini", "\\entpack.ini"};
+
+// The shell lists; their failure is reported, since the user expects them gone.
+const char* const kShellLists[][2] = {
+    {"RunMRU", "'Run MRU' list"},
+    {"Doc Find Spec MRU", "'Doc Find Spec MRU' list"},
+    {"FindComputerMRU", "'FindComputerMRU' list"},
+};
+const char* const kTelnetLastValues[] = {"LastMachine", "LastService", "LastTermType"};
+constexpr int kTelnetNumberedEntries = 8;
+
+constexpr const char* kRemovedSuffix = " - removed from the registry.\r\n";
+constexpr const char* kNotRemovedSuffix = " - unable to delete from the registry.\r\n";
+
+// Runs one block; a CException ends the block, and the step goes on.
+template <typename Block> bool Guarded(Block&& block)
+{
+    try {
+        block();
+        return true;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir)
+{
+    Window().SetStatusText("Cleaning up the registry", false);
+
+    // Both typed-address lines name the same key: the second finds it already empty.
+    for (const char* browser : {"Internet Explorer", "MSN"}) {
+        Guarded([&] {
+            DeleteAllRegistryValues(kHkeyCurrentUser, kTypedUrlsKey);
+            Report(std::string("'Typed URLs' (") + browser + ")" + kRemovedSuffix);
+        });
+    }
+    Guarded([&] {
+        DeleteAllRegistryValues(kHkeyCurrentUser, kNetscape3HistoryKey);
+        Report(std::string("'URL History' (Netscape Navigator 3.x)") + kRemovedSuffix);
+    });
+    if (!netscapeDir.empty()) {
+        Guarded([&] {
+            RewriteNetscapePrefs(netscapeDir);
+            Report(std::string("'URL History' (Netscape Navigator 4.x)") + kRemovedSuffix);
+        });
+    }
+    Guarded([&] {
+        DeleteRegistryValue(kHkeyCurrentUser, kNewsKey, "Last Group");
+        DeleteRegistryValue(kHkeyCurrentUser, kNewsKey, "Last Server");
+    });
+
+    if (m_bResetGameScores) {
+        for (const char* key : kGameScoreKeys)
+            Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, key); });
+        if (!windowsDir.empty()) {
+            for (const char* file : kGameScoreFiles)
+                Guarded([&] { RemoveFile(windowsDir + file); });
+        }
+    }
+
+    for (const auto& [key, label] : kShellLists) {
+        const bool removed =
+            Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, std::string(kExplorerKey) + "\\" + key); });
+        Report(std::string(label) + (removed ? kRemovedSuffix : kNotRemovedSuffix));
+    }
+
+    bool telnetCleared = false;
+    for (const char* name : kTelnetLastValues)
+        telnetCleared |= Guarded([&] { DeleteRegistryValue(kHkeyCurrentUser, kTelnetKey, name); });
+    // A number's Service and TermType entries go only when the entries before them existed.
+    for (int n = kTelnetNumberedEntries; n >= 1; --n) {
+        telnetCleared |= Guarded([&] {
+            for (const char* entry : {"Machine", "Service", "TermType"})
+                DeleteRegistryValue(kHkeyCurrentUser, kTelnetKey, entry + std::to_string(n));
+        });
+    }
+    if (telnetCleared)
+        Report("Telnet's MRU list - removed from the registry.\r\n");
+}
