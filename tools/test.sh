@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test under Wine, in a throwaway prefix, with a
-# virtual display when there is none. Extra arguments go to ctest (e.g. -R unit).
+# virtual display when there is none; then the portable modules natively, with
+# sanitizers and a bounded fuzz run. Extra arguments go to the Wine ctest
+# (e.g. -R unit), and then the native run is left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_BUILD_DIR:-$root/build}
@@ -25,3 +27,6 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.dr
 
 trap 'wineserver -k 2>/dev/null || true' EXIT
 with_display ctest --test-dir "$build" --output-on-failure "$@"
+if [ $# -eq 0 ]; then
+    PURGIX_NATIVE_BUILD_DIR="$build/native" "$root/tools/native-tests.sh"
+fi
