@@ -1,0 +1,366 @@
+// The folder sweep and the removal of one file, on real files under Wine.
+#include "engine/CleaningEngine.h"
+#include "support/HeldFile.h"
+#include "support/HostLink.h"
+#include "support/RecordingSink.h"
+#include "support/RemovalFaults.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const std::string kListKey = testenv::kSettingsKey + "\\DeleteOnWindowsRestart";
+const std::string kDeleted = " - deleted";
+const std::string kInUse = " currently in use. Will be deleted when Windows is restarted.";
+const std::string kNotDeleted = " - not deleted (due to unexpected error)";
+const std::string kFolderKept = " - cannot be deleted. Will be deleted when Windows is restarted.";
+
+class FileRemoval : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = testenv::FreshFolder();
+        engine.ResetRestartList();
+    }
+    void TearDown() override { g_stopFlag = 0; }
+
+    std::vector<std::string> Lines() const { return sink.Lines(); }
+    std::ptrdiff_t LineIndex(const std::string& line) const
+    {
+        const std::vector<std::string> lines = Lines();
+        const auto at = std::find(lines.begin(), lines.end(), line);
+        return at == lines.end() ? -1 : at - lines.begin();
+    }
+    std::string ListEntry(int index) const
+    {
+        return testenv::GetString(HKEY_CURRENT_USER, kListKey, "File_" + std::to_string(index));
+    }
+    bool Listed(int index) const
+    {
+        return testenv::ValueExists(HKEY_CURRENT_USER, kListKey, "File_" + std::to_string(index));
+    }
+
+    std::string root;
+    CRecordingSink sink;
+    CCleaningEngine engine{sink};
+};
+
+TEST_F(FileRemoval, NestedSweepReportsFilesFirstAndEachFolderAfterItsContents)
+{
+    testenv::WriteFile(root + "\\top.txt", "12345");
+    testenv::WriteFile(root + "\\a\\one.txt", "1");
+    testenv::WriteFile(root + "\\a\\deep\\two.txt", "22");
+    testenv::WriteFile(root + "\\b\\three.txt", "333");
+
+    engine.SweepFolder(root, "*", true);
+
+    const std::vector<std::string> expected = {
+        root + "\\top.txt" + kDeleted,   root + "\\a\\one.txt" + kDeleted, root + "\\a\\deep\\two.txt" + kDeleted,
+        root + "\\a\\deep\\" + kDeleted, root + "\\a\\" + kDeleted,        root + "\\b\\three.txt" + kDeleted,
+        root + "\\b\\" + kDeleted,
+    };
+    std::vector<std::string> lines = Lines();
+    EXPECT_EQ(lines.front(), root + "\\top.txt" + kDeleted);
+    EXPECT_LT(LineIndex(root + "\\a\\one.txt" + kDeleted), LineIndex(root + "\\a\\" + kDeleted));
+    EXPECT_LT(LineIndex(root + "\\a\\deep\\two.txt" + kDeleted), LineIndex(root + "\\a\\deep\\" + kDeleted));
+    EXPECT_LT(LineIndex(root + "\\a\\deep\\" + kDeleted), LineIndex(root + "\\a\\" + kDeleted));
+    EXPECT_LT(LineIndex(root + "\\b\\three.txt" + kDeleted), LineIndex(root + "\\b\\" + kDeleted));
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(lines, sorted);
+    EXPECT_EQ(engine.m_nFilesDeleted, 4);
+    EXPECT_EQ(engine.m_dwBytesRecovered, 11u);
+    EXPECT_TRUE(testenv::FolderExists(root)); // the folder swept is kept
+    EXPECT_FALSE(testenv::FolderExists(root + "\\a"));
+}
+
+TEST_F(FileRemoval, OnlyEverythingRemovesSubfoldersAndOnlyRecursionEntersThem)
+{
+    testenv::WriteFile(root + "\\x.tmp", "x");
+    testenv::WriteFile(root + "\\keep.txt", "k");
+    testenv::WriteFile(root + "\\sub\\y.tmp", "y");
+
+    engine.SweepFolder(root + "\\", "*.tmp", true);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{root + "\\x.tmp" + kDeleted, root + "\\sub\\y.tmp" + kDeleted}));
+    EXPECT_TRUE(testenv::FolderExists(root + "\\sub"));
+
+    testenv::WriteFile(root + "\\sub\\z.dat", "z");
+    engine.SweepFolder(root, "*.*", false);
+    EXPECT_EQ(Lines().back(), root + "\\keep.txt" + kDeleted);
+    EXPECT_TRUE(testenv::FileExists(root + "\\sub\\z.dat"));
+}
+
+TEST_F(FileRemoval, HiddenReadOnlyAndSystemFilesAreRemovedLikeAnyOther)
+{
+    const std::string path = root + "\\guarded.dat";
+    testenv::WriteFile(path, "abcd");
+    ASSERT_TRUE(::SetFileAttributesW(Widen(path).c_str(),
+                                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    engine.SweepFolder(root, "*", false);
+
+    EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
+    EXPECT_FALSE(testenv::FileExists(path));
+    EXPECT_EQ(engine.m_dwBytesRecovered, 4u);
+}
+
+TEST_F(FileRemoval, DesktopIniStaysAndItsFolderIsListedWithATrailingBackslash)
+{
+    testenv::WriteFile(root + "\\sub\\Desktop.INI", "[.ShellClassInfo]");
+    testenv::WriteFile(root + "\\sub\\other.txt", "o");
+
+    engine.SweepFolder(root, "*", true);
+
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{root + "\\sub\\other.txt" + kDeleted, root + "\\sub\\" + kFolderKept}));
+    EXPECT_TRUE(testenv::FileExists(root + "\\sub\\Desktop.INI"));
+    EXPECT_EQ(ListEntry(0), root + "\\sub\\");
+    EXPECT_EQ(engine.m_nFilesDeleted, 1);
+
+    engine.RemoveFile(root + "\\sub\\desktop.ini");
+    engine.RemoveFile(".");
+    engine.RemoveFile(root + "\\..");
+    EXPECT_EQ(Lines().size(), 2u);
+}
+
+TEST_F(FileRemoval, DriveRootsAreNeverSweptWhateverTheSpelling)
+{
+    CRemovalFaults guard; // should a guard fail, the sweep finds nothing instead of emptying C:
+    guard.findNothing = true;
+    CCleaningEngine guarded(sink, guard);
+    const std::vector<std::string> roots = {"C:\\",
+                                            "C:",
+                                            "c:\\.\\",
+                                            "C:\\\\",
+                                            "\\\\?\\C:\\",
+                                            "C:/",
+                                            "C:\\purgix-tests\\..",
+                                            "\\",
+                                            "",
+                                            "..\\..\\..\\..\\..\\..\\..\\.."};
+    for (const std::string& folder : roots) {
+        for (const char* pattern : {"*", "*.*"}) {
+            guarded.SweepFolder(folder, pattern, true);
+            guarded.SweepFolder(folder, pattern, false);
+            EXPECT_TRUE(guard.searches.empty()) << "swept \"" << folder << "\" with " << pattern;
+            guard.searches.clear();
+        }
+    }
+    EXPECT_EQ(sink.report, "");
+
+    // Any other pattern goes over the whole drive, for that pattern only.
+    guarded.SweepFolder("C:\\", "file*.chk", true);
+    EXPECT_EQ(guard.searches, (std::vector<std::string>{"C:\\file*.chk", "C:\\*"}));
+}
+
+TEST_F(FileRemoval, WindowsSystemAndProfileFoldersAreNeverEmptied)
+{
+    CRemovalFaults guard;
+    guard.findNothing = true;
+    CCleaningEngine guarded(sink, guard);
+    const std::string windows = Platform().WindowsDirectory();
+    const std::string profile = Platform().ProfileDirectory();
+    ASSERT_FALSE(windows.empty());
+    ASSERT_FALSE(profile.empty());
+    const std::vector<std::string> folders = {windows, windows + "\\.", Platform().SystemDirectory() + "\\", profile,
+                                              profile.substr(0, profile.rfind('\\'))};
+    for (const std::string& folder : folders)
+        guarded.SweepFolder(folder, "*", true);
+
+    EXPECT_TRUE(guard.searches.empty());
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), folders.size());
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.rfind("INFO: ", 0), 0u) << line;
+
+    // A folder inside them is cleaned as usual, and so are chosen files in them.
+    guarded.SweepFolder(windows + "\\Temp", "*", true);
+    guarded.SweepFolder(windows, "*.tmp", false);
+    EXPECT_EQ(guard.searches.size(), 2u);
+}
+
+TEST_F(FileRemoval, ALinkedFolderIsNeverEnteredAndItsTargetSurvives)
+{
+    const std::string outside = testenv::FreshFolder();
+    testenv::WriteFile(outside + "\\precious.txt", "keep me");
+    ASSERT_TRUE(testenv::MakeSymlink(outside, root + "\\link"));
+    ASSERT_EQ(testenv::Attributes(root + "\\link") & FILE_ATTRIBUTE_REPARSE_POINT, FILE_ATTRIBUTE_REPARSE_POINT);
+
+    engine.SweepFolder(root, "*", true);
+    testenv::RemoveSymlink(root + "\\link");
+
+    EXPECT_EQ(testenv::ReadFile(outside + "\\precious.txt"), "keep me");
+    // Only the link's own line: removed, or (Wine cannot remove a link) kept for the restart.
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0] == root + "\\link\\" + kDeleted || lines[0] == root + "\\link\\" + kFolderKept) << lines[0];
+    EXPECT_EQ(engine.m_nFilesDeleted, 0);
+}
+
+TEST_F(FileRemoval, WipeOverwritesEveryByteInPlaceBeforeDeleting)
+{
+    const std::string path = root + "\\secret.bin";
+    const std::string alias = root + "\\alias.bin"; // a second name keeps the data readable after deletion
+    const std::string contents(3 * 1024 * 1024 + 5, 'S');
+    testenv::WriteFile(path, contents);
+    ASSERT_TRUE(::CreateHardLinkW(Widen(alias).c_str(), Widen(path).c_str(), nullptr));
+    engine.m_bWipeClean = 1;
+
+    engine.RemoveFile(path);
+
+    EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
+    EXPECT_FALSE(testenv::FileExists(path));
+    EXPECT_EQ(testenv::ReadFile(alias), std::string(contents.size(), '\x55'));
+    EXPECT_EQ(engine.m_dwBytesRecovered, contents.size());
+}
+
+TEST_F(FileRemoval, AFailureAfterTheWipeLeavesTheFileCountedAndReported)
+{
+    CRemovalFaults faults;
+    faults.deleteError = 1117; // an I/O error: neither in use nor gone
+    CCleaningEngine faulty(sink, faults);
+    faulty.m_bWipeClean = 1;
+    const std::string path = root + "\\a.txt";
+    const std::string empty = root + "\\empty.txt";
+    testenv::WriteFile(path, "abc");
+    testenv::WriteFile(empty, "");
+    ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+    faulty.RemoveFile(path);
+    faulty.RemoveFile(empty);
+
+    EXPECT_EQ(Lines(), (std::vector<std::string>{path + kNotDeleted, empty + kNotDeleted}));
+    EXPECT_EQ(testenv::ReadFile(path), "UUU");
+    // The attributes cleared for the overwrite are put back.
+    EXPECT_EQ(testenv::Attributes(path) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(testenv::ReadFile(empty), "");
+    EXPECT_EQ(faulty.m_nFilesDeleted, 2);
+    EXPECT_EQ(faulty.m_dwBytesRecovered, 3u);
+    EXPECT_EQ(faults.bytesWritten, 3u);
+    EXPECT_FALSE(Listed(0));
+
+    // A flush that fails means the bytes may not be on the disk: no deletion, no "deleted".
+    faults.deleteError = 0;
+    faults.flushError = 1117;
+    faulty.RemoveFile(path);
+    EXPECT_TRUE(testenv::FileExists(path));
+    EXPECT_EQ(Lines().back(), path + kNotDeleted);
+}
+
+TEST_F(FileRemoval, FilesBeyondFourGigabytesAreWipedAndCountedInFull)
+{
+    CRemovalFaults faults;
+    faults.hugeSize = (5ull << 30) + 3;
+    CCleaningEngine faulty(sink, faults);
+    faulty.m_bWipeClean = 1;
+    testenv::WriteFile(root + "\\huge.vhd", "");
+
+    faulty.SweepFolder(root, "*", false);
+
+    EXPECT_EQ(faults.bytesWritten, faults.hugeSize);
+    EXPECT_EQ(faults.flushes, 1);
+    EXPECT_EQ(faulty.m_dwBytesRecovered, faults.hugeSize);
+    EXPECT_EQ(Lines(), std::vector<std::string>{root + "\\huge.vhd" + kDeleted});
+}
+
+TEST_F(FileRemoval, AFileInUseAtDeletionIsCountedListedAndKept)
+{
+    const std::string path = root + "\\locked.dat";
+    testenv::WriteFile(path, "12345678");
+    CHeldFile held(path);
+    ASSERT_TRUE(held.IsHeld());
+
+    engine.m_bWipeClean = 1; // the exclusive open for the overwrite meets the same sharing violation
+    engine.RemoveFile(path);
+
+    EXPECT_EQ(sink.report, path + kInUse + "\r\n");
+    EXPECT_EQ(ListEntry(0), path);
+    EXPECT_EQ(engine.m_nFilesDeleted, 1);
+    EXPECT_EQ(engine.m_dwBytesRecovered, 8u);
+    held.Release();
+    EXPECT_EQ(testenv::ReadFile(path), "12345678");
+}
+
+TEST_F(FileRemoval, AFileInUseAtTheAttributeChangeIsListedButNotCounted)
+{
+    CRemovalFaults faults;
+    faults.setAttributesError = 5;
+    CCleaningEngine faulty(sink, faults);
+    faulty.ResetRestartList();
+    const std::string path = root + "\\hidden.dat";
+    testenv::WriteFile(path, "12345678");
+    ::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    faulty.RemoveFile(path);
+
+    EXPECT_EQ(sink.report, path + kInUse + "\r\n");
+    EXPECT_EQ(ListEntry(0), path);
+    EXPECT_EQ(faulty.m_nFilesDeleted, 0);
+    EXPECT_EQ(faulty.m_dwBytesRecovered, 0u);
+    EXPECT_TRUE(testenv::FileExists(path));
+}
+
+TEST_F(FileRemoval, AMissingFileIsReportedAsNotDeletedAndNotCounted)
+{
+    const std::string path = root + "\\never-there.txt";
+    engine.RemoveFile(path);
+    engine.RemoveFile(root + "\\no-folder\\x.txt");
+    engine.RemoveFile(root + "\\*.txt"); // a wildcard names no one file
+
+    EXPECT_EQ(Lines(), (std::vector<std::string>{path + kNotDeleted, root + "\\no-folder\\x.txt" + kNotDeleted,
+                                                 root + "\\*.txt" + kNotDeleted}));
+    EXPECT_EQ(engine.m_nFilesDeleted, 0);
+    EXPECT_FALSE(Listed(0));
+
+    engine.SweepFolder(root + "\\no-folder", "*", true); // a folder that is not there: no line
+    EXPECT_EQ(Lines().size(), 3u);
+}
+
+TEST_F(FileRemoval, AStopEndsTheSweepAfterTheParentTriesTheSubfolderOnce)
+{
+    for (const char* folder : {"\\a", "\\b"}) {
+        testenv::WriteFile(root + folder + "\\1.txt", "1");
+        testenv::WriteFile(root + folder + "\\2.txt", "2");
+    }
+    sink.onLine = [](const std::string&) { g_stopFlag = 1; };
+
+    engine.SweepFolder(root, "*", true);
+
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string first = lines[0].substr(0, lines[0].size() - kDeleted.size());
+    const std::string sub = first.substr(0, first.rfind('\\') + 1);
+    EXPECT_EQ(lines[1], sub + kFolderKept);
+    EXPECT_EQ(ListEntry(0), sub);
+    const std::string other = sub == root + "\\a\\" ? root + "\\b" : root + "\\a";
+    EXPECT_TRUE(testenv::FileExists(other + "\\1.txt"));
+    EXPECT_TRUE(testenv::FileExists(other + "\\2.txt"));
+}
+
+TEST_F(FileRemoval, UnicodeNamesAndPathsBeyond260CharactersAreRemoved)
+{
+    const std::string unicode = root + "\\K\xC3\xB6ln \xE6\x97\xA5\xE6\x9C\xAC\\\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.txt";
+    testenv::WriteFile(unicode, "u");
+    std::string deep = root;
+    while (deep.size() < 300)
+        deep += "\\" + std::string(40, 'd');
+    testenv::WriteFile("\\\\?\\" + deep + "\\deep.txt", "deep");
+    testenv::WriteFile("\\\\?\\" + deep + "\\direct.txt", "direct");
+
+    engine.RemoveFile(deep + "\\direct.txt");
+    engine.SweepFolder(root, "*", true);
+
+    EXPECT_EQ(LineIndex(deep + "\\direct.txt" + kDeleted), 0);
+    EXPECT_GE(LineIndex(unicode + kDeleted), 0);
+    EXPECT_GE(LineIndex(deep + "\\deep.txt" + kDeleted), 0);
+    EXPECT_GE(LineIndex(deep + "\\" + kDeleted), 0);
+    EXPECT_EQ(engine.m_nFilesDeleted, 3);
+    EXPECT_FALSE(testenv::FolderExists(root + "\\" + std::string(40, 'd')));
+}
+
+} // namespace
