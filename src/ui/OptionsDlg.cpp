@@ -1,5 +1,210 @@
 #include "ui/OptionsDlg.h"
 
 #include "resource.h"
+#include "sys/Utf8.h"
+
+#include <commctrl.h>
+
+namespace {
+
+struct LevelArea {
+    int id;
+    int position;
+};
+constexpr LevelArea kLevelAreas[] = {{IDC_THOROUGH_AREA, kThorough},
+                                     {IDC_STANDARD_AREA, kStandard},
+                                     {IDC_BASIC_AREA, kBasic},
+                                     {IDC_CUSTOM_AREA, kCustom}};
+
+struct ToolTip {
+    int controlId;
+    UINT textId;
+};
+constexpr ToolTip kToolTips[] = {{IDC_THOROUGH_AREA, IDS_TIP_THOROUGH}, {IDC_STANDARD_AREA, IDS_TIP_STANDARD},
+                                 {IDC_BASIC_AREA, IDS_TIP_BASIC},       {IDC_NEWSGROUPS, IDS_TIP_NEWSGROUPS},
+                                 {IDC_COOKIES, IDS_TIP_COOKIES},        {IDC_FAVORITES, IDS_TIP_FAVORITES},
+                                 {IDC_WIPE_CLEAN, IDS_TIP_WIPE_CLEAN},  {IDC_RESET_SCORES, IDS_TIP_RESET_SCORES}};
+
+} // namespace
 
 COptionsDlg::COptionsDlg() : CDialog(IDD_OPTIONS) {}
+
+void COptionsDlg::DoDataExchange()
+{
+    Bind(IDC_RESET_SCORES, m_resetScoresCheck);
+    Bind(IDC_WIPE_CLEAN, m_wipeCleanCheck);
+    Bind(IDC_NEWSGROUPS, m_newsgroupsCheck);
+    Bind(IDC_FAVORITES, m_favoritesCheck);
+    Bind(IDC_COOKIES, m_cookiesCheck);
+    Bind(IDC_LEVEL_SLIDER, m_levelSlider);
+}
+
+BOOL COptionsDlg::OnInitDialog()
+{
+    m_newsgroupsCheck.SetCheck(m_bNewsgroups);
+    m_favoritesCheck.SetCheck(m_bFavorites);
+    m_cookiesCheck.SetCheck(m_bCookies);
+    m_wipeCleanCheck.SetCheck(m_bWipeClean);
+    m_resetScoresCheck.SetCheck(m_bResetScores);
+
+    m_levelSlider.Send(TBM_SETRANGEMIN, FALSE, kThorough);
+    m_levelSlider.Send(TBM_SETRANGEMAX, TRUE, kCustom);
+    m_levelSlider.Send(TBM_SETLINESIZE, 0, 1);
+    m_levelSlider.Send(TBM_SETPAGESIZE, 0, 1);
+
+    // The dialog is not on screen yet, so a stored Thorough level raises no warning.
+    const LoadedOptions loaded = LoadOptions(CSettingsStore(), ReadBoxes());
+    m_newsgroupsCheck.SetCheck(loaded.switches.newsgroups);
+    m_cookiesCheck.SetCheck(loaded.switches.cookies);
+    m_favoritesCheck.SetCheck(loaded.switches.favorites);
+    m_wipeCleanCheck.SetCheck(loaded.switches.wipeClean);
+    m_resetScoresCheck.SetCheck(loaded.switches.resetScores);
+    SelectLevel(loaded.position);
+
+    CreateToolTips();
+    return TRUE;
+}
+
+void COptionsDlg::CreateToolTips()
+{
+    m_toolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_toolTip)
+        return;
+    ::SendMessageW(m_toolTip, TTM_ACTIVATE, TRUE, 0);
+    for (const ToolTip& tip : kToolTips) {
+        std::wstring text = Widen(LoadResourceString(tip.textId));
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        // TTF_SUBCLASS relays each tool's mouse messages to the tooltip: the dialog's
+        // modal loop is the system's, so there is no loop of ours to relay from.
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_hWnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(m_hWnd, tip.controlId));
+        tool.lpszText = text.data();
+        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
+{
+    if (code == BN_CLICKED) {
+        for (const LevelArea& area : kLevelAreas) {
+            if (area.id == id) {
+                SelectLevel(area.position);
+                return true;
+            }
+        }
+        switch (id) {
+        case IDC_FAVORITES: {
+            const bool nowOn = m_favoritesCheck.IsChecked();
+            if (FavoritesWarningDue(!nowOn, nowOn, ::IsWindowVisible(m_hWnd) != FALSE))
+                ShowFavoritesWarning();
+            DeriveLevel();
+            return true;
+        }
+        case IDC_NEWSGROUPS:
+        case IDC_COOKIES:
+        case IDC_WIPE_CLEAN:
+        case IDC_RESET_SCORES:
+            DeriveLevel();
+            return true;
+        default:
+            break;
+        }
+    }
+    return CDialog::OnCommand(id, code, control);
+}
+
+INT_PTR COptionsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    const HWND control = reinterpret_cast<HWND>(lParam);
+    switch (message) {
+    case WM_VSCROLL:
+        // Mouse and keyboard movements of the slider alike.
+        if (control != m_levelSlider.m_hWnd)
+            return 0;
+        handled = true;
+        ApplyLevel();
+        return 0;
+    case WM_CTLCOLORBTN:
+        // The level areas lie over the labels and must leave them showing: their
+        // background is erased with a brush that paints nothing.
+        if (!IsLevelArea(control))
+            return 0;
+        handled = true;
+        return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+    case WM_DRAWITEM:
+        if (wParam < IDC_THOROUGH_AREA || wParam > IDC_CUSTOM_AREA)
+            return 0;
+        handled = true;
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+bool COptionsDlg::IsLevelArea(HWND control) const
+{
+    for (const LevelArea& area : kLevelAreas) {
+        if (::GetDlgItem(m_hWnd, area.id) == control)
+            return true;
+    }
+    return false;
+}
+
+void COptionsDlg::OnOK()
+{
+    const OptionSwitches boxes = ReadBoxes();
+    m_bNewsgroups = boxes.newsgroups;
+    m_bFavorites = boxes.favorites;
+    m_bCookies = boxes.cookies;
+    m_bWipeClean = boxes.wipeClean;
+    m_bResetScores = boxes.resetScores;
+    // A failed save has told the user; the dialog still closes with OK.
+    SaveOptions(Platform(), m_hWnd, static_cast<int>(m_levelSlider.Send(TBM_GETPOS)), boxes);
+    EndDialog(IDOK);
+}
+
+void COptionsDlg::SelectLevel(int position)
+{
+    m_levelSlider.Send(TBM_SETPOS, TRUE, position);
+    ApplyLevel();
+}
+
+void COptionsDlg::ApplyLevel()
+{
+    const int position = static_cast<int>(m_levelSlider.Send(TBM_GETPOS));
+    const OptionSwitches current = ReadBoxes();
+    const OptionSwitches next = ::ApplyLevel(position, current);
+    m_newsgroupsCheck.SetCheck(next.newsgroups);
+    m_cookiesCheck.SetCheck(next.cookies);
+    // The warning comes before favourites is checked, so the user sees what is about to change.
+    if (FavoritesWarningDue(current.favorites, next.favorites, ::IsWindowVisible(m_hWnd) != FALSE))
+        ShowFavoritesWarning();
+    m_favoritesCheck.SetCheck(next.favorites);
+    m_wipeCleanCheck.SetCheck(next.wipeClean);
+    m_resetScoresCheck.SetCheck(next.resetScores);
+}
+
+void COptionsDlg::DeriveLevel()
+{
+    SelectLevel(::DeriveLevel(ReadBoxes()));
+}
+
+OptionSwitches COptionsDlg::ReadBoxes() const
+{
+    return {m_newsgroupsCheck.IsChecked(), m_cookiesCheck.IsChecked(), m_favoritesCheck.IsChecked(),
+            m_wipeCleanCheck.IsChecked(), m_resetScoresCheck.IsChecked()};
+}
+
+void COptionsDlg::ShowFavoritesWarning()
+{
+    // A slider drag can deliver another movement while the box is open; one warning is enough.
+    if (m_bWarningOpen)
+        return;
+    const std::string text = LoadResourceString(IDS_FAVORITES_WARNING);
+    m_bWarningOpen = true;
+    AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
+    m_bWarningOpen = false;
+}

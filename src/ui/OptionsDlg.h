@@ -1,9 +1,48 @@
 #pragma once
 // COptionsDlg: the cleaning level slider and the five switches it presets.
 // OK stores the level's name and the switches; Cancel stores nothing.
+//
+// Usage:
+//   COptionsDlg options;
+//   options.DoModal(owner);
 #include "ui/Dialog.h"
+#include "ui/LevelLogic.h"
 
 class COptionsDlg : public CDialog {
 public:
     COptionsDlg();
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnOK() override;
+
+private:
+    // Moves the slider to `position`, then sets the boxes to match it.
+    void SelectLevel(int position);
+    // Sets the boxes to the preset of the slider's position; Custom leaves them.
+    void ApplyLevel();
+    // Moves the slider to the level that the boxes match.
+    void DeriveLevel();
+
+    OptionSwitches ReadBoxes() const;
+    void ShowFavoritesWarning();
+    void CreateToolTips();
+    bool IsLevelArea(HWND control) const;
+
+    CButton m_resetScoresCheck;
+    CButton m_wipeCleanCheck;
+    CButton m_newsgroupsCheck;
+    CButton m_favoritesCheck;
+    CButton m_cookiesCheck;
+    CSliderCtrl m_levelSlider;
+    BOOL m_bNewsgroups = TRUE;
+    BOOL m_bFavorites = FALSE;
+    BOOL m_bCookies = TRUE;
+    BOOL m_bWipeClean = FALSE;
+    BOOL m_bResetScores = FALSE;
+    HWND m_toolTip = nullptr; // owned by the dialog window, destroyed with it
+    bool m_bWarningOpen = false;
 };

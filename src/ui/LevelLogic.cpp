@@ -1,0 +1,105 @@
+#include "ui/LevelLogic.h"
+
+#include <array>
+
+namespace {
+
+constexpr const char* kSection = "Options";
+constexpr const char* kLevelEntry = "TypeOfPurgix";
+constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
+constexpr unsigned kMbOkExclamation = 0x30;
+
+constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Basic", "Custom"};
+
+constexpr OptionSwitches kThoroughPreset{true, true, true, true, true};
+constexpr OptionSwitches kStandardPreset{true, true, false, false, false};
+constexpr OptionSwitches kBasicPreset{false, false, false, false, false};
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+} // namespace
+
+OptionSwitches ApplyLevel(int position, const OptionSwitches& current)
+{
+    switch (position) {
+    case kThorough:
+        return kThoroughPreset;
+    case kStandard:
+        return kStandardPreset;
+    case kBasic:
+        return kBasicPreset;
+    default:
+        return current;
+    }
+}
+
+int DeriveLevel(const OptionSwitches& switches)
+{
+    if (switches == kThoroughPreset)
+        return kThorough;
+    if (switches == kStandardPreset)
+        return kStandard;
+    if (switches == kBasicPreset)
+        return kBasic;
+    return kCustom;
+}
+
+bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible)
+{
+    return dialogVisible && !favoritesWasOn && favoritesWillBeOn;
+}
+
+std::string LevelName(int position)
+{
+    return position >= kThorough && position <= kCustom ? kLevelNames[static_cast<size_t>(position - 1)] : "";
+}
+
+int LevelFromName(const std::string& name)
+{
+    for (int position : {kThorough, kBasic, kCustom}) {
+        if (EqualsIgnoringAsciiCase(name, kLevelNames[static_cast<size_t>(position - 1)]))
+            return position;
+    }
+    return kStandard;
+}
+
+LoadedOptions LoadOptions(const CSettingsStore& store, const OptionSwitches& defaults)
+{
+    const int position = LevelFromName(store.ReadSettingString(kSection, kLevelEntry, "Standard"));
+    if (position != kCustom)
+        return {position, ApplyLevel(position, defaults)};
+
+    auto read = [&](const char* entry, bool fallback) { return store.ReadSettingInt(kSection, entry, fallback) != 0; };
+    OptionSwitches stored;
+    stored.newsgroups = read("DeleteNewsgroupSubscriptions", defaults.newsgroups);
+    stored.cookies = read("DeleteCookies", defaults.cookies);
+    stored.favorites = read("DeleteFavorites", defaults.favorites);
+    stored.wipeClean = read("WipeClean", defaults.wipeClean);
+    stored.resetScores = read("ResetGameScores", defaults.resetScores);
+    return {DeriveLevel(stored), stored};
+}
+
+bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches)
+{
+    const CSettingsStore store(sys);
+    // Every value is attempted even after a failure, so as much of the choice as
+    // possible survives; the user hears about it once.
+    bool saved = store.WriteSettingString(kSection, kLevelEntry, LevelName(position));
+    saved &= store.WriteSettingInt(kSection, "DeleteNewsgroupSubscriptions", switches.newsgroups);
+    saved &= store.WriteSettingInt(kSection, "DeleteFavorites", switches.favorites);
+    saved &= store.WriteSettingInt(kSection, "DeleteCookies", switches.cookies);
+    saved &= store.WriteSettingInt(kSection, "WipeClean", switches.wipeClean);
+    saved &= store.WriteSettingInt(kSection, "ResetGameScores", switches.resetScores);
+    if (!saved)
+        sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kMbOkExclamation);
+    return saved;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The cleaning levels: four presets over the five option switches, and how the
+// Options dialog loads and stores them. No window code here, so every rule the
+// dialog follows can be checked as a plain function.
+//
+// Usage:
+//   OptionSwitches boxes = ApplyLevel(kThorough, boxes);       // a level was chosen
+//   int level = DeriveLevel(boxes);                           // a box was changed
+//   LoadedOptions loaded = LoadOptions(CSettingsStore(), OptionSwitches{});
+//   SaveOptions(Platform(), owner, level, boxes);              // on OK
+#include "app/SettingsStore.h"
+
+#include <string>
+
+// Slider positions, top to bottom.
+inline constexpr int kThorough = 1;
+inline constexpr int kStandard = 2;
+inline constexpr int kBasic = 3;
+inline constexpr int kCustom = 4;
+
+struct OptionSwitches {
+    bool newsgroups = true;
+    bool cookies = true;
+    bool favorites = false;
+    bool wipeClean = false;
+    bool resetScores = false;
+
+    bool operator==(const OptionSwitches&) const = default;
+};
+
+// The switches after choosing the level at `position`; Custom, and any position
+// outside the four, keeps `current`.
+OptionSwitches ApplyLevel(int position, const OptionSwitches& current);
+
+// The level whose preset the switches match, Custom when none does.
+int DeriveLevel(const OptionSwitches& switches);
+
+// Favourites is about to be turned on: the user must be told what that deletes, but
+// only while the dialog is on screen (not while it is loading the stored level).
+bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible);
+
+// "Thorough", "Standard", "Basic", "Custom"; the empty text for any other position.
+std::string LevelName(int position);
+
+// The position of a stored name, ignoring ASCII letter case; Standard for any
+// name that is none of the four, the empty name included.
+int LevelFromName(const std::string& name);
+
+struct LoadedOptions {
+    int position = kStandard;
+    OptionSwitches switches;
+};
+
+// The stored level and the switches it shows. Only Custom reads the stored switches
+// (with `defaults` for those absent), and then shows the preset they match, if any.
+LoadedOptions LoadOptions(const CSettingsStore& store, const OptionSwitches& defaults);
+
+// Stores the level's name and the five switches. When any write fails, tells the
+// user once ("Unable to write to the registry.") and returns false.
+bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches);
