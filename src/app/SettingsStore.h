@@ -10,6 +10,11 @@
 inline constexpr const char* kCompanyKey = "Vellomar";
 inline constexpr const char* kApplicationName = "Purgix!";
 
+// What the user is told, once, when a registry write of the program fails
+// (MB_OK | MB_ICONEXCLAMATION).
+inline constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
+inline constexpr unsigned kCannotWriteRegistryStyle = 0x30;
+
 class CSettingsStore {
 public:
     explicit CSettingsStore(CPlatform& sys = Platform()) : m_sys(sys) {}

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
@@ -26,23 +27,31 @@ struct RegistryTarget {
     const char* infoLine; // written when the value cannot be read; nullptr: silent
 };
 
-const RegistryTarget kIe2Cache{"Deleting Internet Explorer 2.0 cache", kHkeyLocalMachine, kIeMain, "Cache_Directory",
-                               Action::SweepFlat, nullptr};
-const RegistryTarget kIe3Cache{"Deleting Internet Explorer 3.x primary cache", kHkeyLocalMachine, kCachePaths,
-                               "Directory", Action::Sweep, nullptr};
-const RegistryTarget kExplorerCache{"Deleting Windows Explorer cache", kHkeyCurrentUser, kShellFolders, "Cache",
-                                    Action::Sweep, nullptr};
-const RegistryTarget kNetscape3Cache{"Deleting Netscape Navigator 3.x cache", kHkeyCurrentUser,
-                                     std::string(kNetscape3) + "\\Cache", "Cache Dir", Action::Sweep, nullptr};
+const RegistryTarget kIe2Cache{
+    "Deleting Internet Explorer 2.0 cache", kHkeyLocalMachine, kIeMain, "Cache_Directory", Action::SweepFlat, nullptr};
+const RegistryTarget kIe3Cache{"Deleting Internet Explorer 3.x primary cache",
+                               kHkeyLocalMachine,
+                               kCachePaths,
+                               "Directory",
+                               Action::Sweep,
+                               nullptr};
+const RegistryTarget kExplorerCache{
+    "Deleting Windows Explorer cache", kHkeyCurrentUser, kShellFolders, "Cache", Action::Sweep, nullptr};
+const RegistryTarget kNetscape3Cache{"Deleting Netscape Navigator 3.x cache",
+                                     kHkeyCurrentUser,
+                                     std::string(kNetscape3) + "\\Cache",
+                                     "Cache Dir",
+                                     Action::Sweep,
+                                     nullptr};
 
 const RegistryTarget kHistoryTargets[] = {
     {"Deleting Internet Explorer 2.0 (and 1.0?] history", kHkeyLocalMachine, kIeMain, "History_Directory",
      Action::SweepFlat, nullptr},
-    {"Deleting Internet Explorer 3.x and 4.x history", kHkeyLocalMachine, std::string(kInternetSettings) + "\\Url History",
-     "Directory", Action::Sweep, nullptr},
+    {"Deleting Internet Explorer 3.x and 4.x history", kHkeyLocalMachine,
+     std::string(kInternetSettings) + "\\Url History", "Directory", Action::Sweep, nullptr},
     {"Deleting Windows History cache", kHkeyCurrentUser, kShellFolders, "History", Action::Sweep, nullptr},
-    {"Deleting Netscape Navigator 3.x history", kHkeyCurrentUser, std::string(kNetscape3) + "\\History",
-     "History File", Action::Remove, nullptr},
+    {"Deleting Netscape Navigator 3.x history", kHkeyCurrentUser, std::string(kNetscape3) + "\\History", "History File",
+     Action::Remove, nullptr},
 };
 
 const RegistryTarget kCookieTargets[] = {
@@ -57,12 +66,14 @@ const RegistryTarget kCookieTargets[] = {
 const RegistryTarget kFavoriteTargets[] = {
     {"Deleting Internet Explorer 3.x/4.x Favorites", kHkeyCurrentUser, kShellFolders, "Favorites", Action::Sweep,
      "INFO: Unable to read Internet Explorer's Favorites directory from the registry\r\n"},
-    {"Deleting Netscape 3.x bookmarks", kHkeyCurrentUser, std::string(kNetscape3) + "\\Bookmark List",
-     "File Location", Action::Remove,
-     "INFO: Unable to read location of Netscape 3.x's Bookmarks file from the registry\r\n"},
+    {"Deleting Netscape 3.x bookmarks", kHkeyCurrentUser, std::string(kNetscape3) + "\\Bookmark List", "File Location",
+     Action::Remove, "INFO: Unable to read location of Netscape 3.x's Bookmarks file from the registry\r\n"},
 };
 
-const RegistryTarget kRecentTarget{"Deleting recent Documents folder", kHkeyCurrentUser, kShellFolders, "Recent",
+const RegistryTarget kRecentTarget{"Deleting recent Documents folder",
+                                   kHkeyCurrentUser,
+                                   kShellFolders,
+                                   "Recent",
                                    Action::SweepFlat,
                                    "INFO: Unable to read the Recent Documents directory from the registry\r\n"};
 
@@ -85,6 +96,15 @@ bool EndsInTempFolder(const std::string& text)
     return tail == "\\temp";
 }
 
+// Runs the work of one target. A failure ends that target only: the run goes on with the next.
+template <class Work> void Guarded(Work&& work)
+{
+    try {
+        work();
+    } catch (const CException&) {
+    }
+}
+
 // Runs one target: reads its location, and sweeps or removes it. A location that
 // cannot be read writes the target's INFO line; an empty one is skipped silently.
 void VisitRegistryTarget(CCleaningEngine& engine, IRunSink& sink, const RegistryTarget& target)
@@ -100,10 +120,12 @@ void VisitRegistryTarget(CCleaningEngine& engine, IRunSink& sink, const Registry
     if (location.empty())
         return;
     sink.SetStatusText(target.status, true);
-    if (target.action == Action::Remove)
-        engine.RemoveFile(location);
-    else
-        engine.SweepFolder(location, "*", target.action == Action::Sweep);
+    Guarded([&] {
+        if (target.action == Action::Remove)
+            engine.RemoveFile(location);
+        else
+            engine.SweepFolder(location, "*", target.action == Action::Sweep);
+    });
 }
 
 } // namespace
@@ -116,10 +138,12 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
         if (ShouldStop() || context.netscapeDir.empty())
             return;
         sink.SetStatusText(status, true);
-        if (isFolder)
-            SweepFolder(context.netscapeDir + suffix, "*", true);
-        else
-            RemoveFile(context.netscapeDir + suffix);
+        Guarded([&] {
+            if (isFolder)
+                SweepFolder(context.netscapeDir + suffix, "*", true);
+            else
+                RemoveFile(context.netscapeDir + suffix);
+        });
     };
     auto registryTarget = [&](const RegistryTarget& target, bool gate = true) {
         if (!ShouldStop() && gate)
@@ -142,8 +166,12 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     for (int i = 1; i <= context.cachePathCount && !ShouldStop(); ++i) {
         const std::string number = std::to_string(i);
         const std::string info = "INFO: Unable to read directory for cache " + number + " from the registry\r\n";
-        const RegistryTarget cache{"Deleting Internet Explorer 3.x/4.x cache", kHkeyLocalMachine,
-                                   kCachePaths + "\\Path" + number, "CachePath", Action::Sweep, info.c_str()};
+        const RegistryTarget cache{"Deleting Internet Explorer 3.x/4.x cache",
+                                   kHkeyLocalMachine,
+                                   kCachePaths + "\\Path" + number,
+                                   "CachePath",
+                                   Action::Sweep,
+                                   info.c_str()};
         VisitRegistryTarget(*this, sink, cache);
         sink.StepProgress();
     }
@@ -182,10 +210,10 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
             continue;
         }
         sink.SetStatusText("Deleting newsgroup cache", true);
-        SweepFolder(folder, "*.nch", true);
+        Guarded([&] { SweepFolder(folder, "*.nch", true); });
         if (m_bDeleteNewsgroupSubscriptions) {
             sink.SetStatusText("Deleting newsgroup subscriptions", true);
-            SweepFolder(folder, store.subscriptionPattern, true);
+            Guarded([&] { SweepFolder(folder, store.subscriptionPattern, true); });
         }
     }
     if (newsClear)
@@ -197,37 +225,47 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
         sink.StepProgress();
     }
 
-    // Group 8: temporary files; its status text stays through group 9.
-    if (!ShouldStop()) {
-        sink.SetStatusText("Deleting temporary files", true);
-        for (const char* variable : {"TEMP", "TMP"}) {
-            if (ShouldStop())
-                break;
-            const std::string temp = m_sys.GetEnv(variable);
-            if (EndsInTempFolder(temp)) {
-                SweepFolder(temp + "\\", "*", true);
-            } else if (!temp.empty()) {
-                SweepFolder(temp + "\\", "*.tmp", false);
-                SweepFolder(temp + "\\", "~*", false);
-            }
+    // Group 8: temporary files; its status text stays through group 9. Each of its four
+    // places begins with a stop test, and the step needs the flag clear through the group.
+    auto sweepTempVariable = [&](const char* variable) {
+        const std::string temp = m_sys.GetEnv(variable);
+        if (EndsInTempFolder(temp)) {
+            Guarded([&] { SweepFolder(temp + "\\", "*", true); });
+        } else if (!temp.empty()) {
+            Guarded([&] { SweepFolder(temp + "\\", "*.tmp", false); });
+            Guarded([&] { SweepFolder(temp + "\\", "~*", false); });
         }
-        if (!ShouldStop() && !context.windowsDir.empty()) {
+    };
+    const std::function<void()> tempPlaces[] = {
+        [&] { sweepTempVariable("TEMP"); },
+        [&] { sweepTempVariable("TMP"); },
+        [&] {
+            if (context.windowsDir.empty())
+                return;
             for (const char* pattern : {"*.tmp", "~*", "IE4 Error Log.txt"})
-                SweepFolder(context.windowsDir + "\\", pattern, false);
-        }
-        if (!ShouldStop()) {
+                Guarded([&] { SweepFolder(context.windowsDir + "\\", pattern, false); });
+        },
+        [&] {
             for (const std::string& root : FixedDriveRoots())
-                SweepFolder(root, "file*.chk", true);
-        }
-        if (!ShouldStop())
-            sink.StepProgress();
+                Guarded([&] { SweepFolder(root, "file*.chk", true); });
+        },
+    };
+    bool tempClear = true;
+    for (const auto& place : tempPlaces) {
+        if (!(tempClear = !ShouldStop()))
+            break;
+        if (&place == &tempPlaces[0])
+            sink.SetStatusText("Deleting temporary files", true);
+        place();
     }
+    if (tempClear && !StopRequested())
+        sink.StepProgress();
 
     // Group 9: recycle folders.
     if (!ShouldStop()) {
         for (const std::string& root : FixedDriveRoots()) {
-            SweepFolder(root + "Recycled\\", "*", true);
-            SweepFolder(root + "Recycler\\", "*", true);
+            Guarded([&] { SweepFolder(root + "Recycled\\", "*", true); });
+            Guarded([&] { SweepFolder(root + "Recycler\\", "*", true); });
         }
         sink.StepProgress();
     }

@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
-constexpr unsigned kMbOkExclamation = 0x30;
-
 // The first value of an accepted type whose name matches exactly (case included).
 const RegValue& FindValue(CPlatform& sys, std::vector<RegValue>& values, RegRoot root, const std::string& path,
                           const std::string& name, std::initializer_list<std::uint32_t> types)
@@ -70,5 +67,5 @@ void CCleaningEngine::WriteRegistryString(RegRoot root, const std::string& path,
                                           const std::string& text)
 {
     if (m_sys.RegWriteValue(root, path, name, kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())) != 0)
-        m_pMainDlg->Ask(kCannotWriteRegistry, kMbOkExclamation);
+        m_pMainDlg->Ask(kCannotWriteRegistry, kCannotWriteRegistryStyle);
 }

@@ -6,8 +6,6 @@ namespace {
 
 constexpr const char* kSection = "Options";
 constexpr const char* kLevelEntry = "TypeOfPurgix";
-constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
-constexpr unsigned kMbOkExclamation = 0x30;
 
 constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Basic", "Custom"};
 
@@ -100,6 +98,6 @@ bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches
     saved &= store.WriteSettingInt(kSection, "WipeClean", switches.wipeClean);
     saved &= store.WriteSettingInt(kSection, "ResetGameScores", switches.resetScores);
     if (!saved)
-        sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kMbOkExclamation);
+        sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kCannotWriteRegistryStyle);
     return saved;
 }
