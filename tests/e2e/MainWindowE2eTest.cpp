@@ -4,7 +4,19 @@
 
 #include <regex>
 
-using MainWindow = PurgixE2e;
+class MainWindow : public PurgixE2e {
+protected:
+    // Presses "&Purgix!" and at once Esc or the close box; returns the cancel question.
+    MessageBoxInfo StartRunAndAskToCancel(void (CPurgixDriver::*cancel)(HWND) const)
+    {
+        m_driver.Click(IDC_RUN);
+        (m_driver.*cancel)(nullptr);
+        auto box = m_driver.WaitForMessageBox();
+        EXPECT_TRUE(box) << "no cancel question";
+        EXPECT_EQ(box.value_or(MessageBoxInfo{}).text, Text(IDS_CANCEL_QUESTION));
+        return box.value_or(MessageBoxInfo{});
+    }
+};
 
 TEST_F(MainWindow, HelpSwitchShowsTheHelpMessageAndNoWindow)
 {
@@ -62,12 +74,7 @@ TEST_F(MainWindow, CancellingBeforeTheFirstTargetReportsOnlyTheStartAndTheCancel
 {
     StartPurgix();
     // The click and the Esc arrive together, so the run is paused before its first target.
-    m_driver.Click(IDC_RUN);
-    m_driver.PressEscape();
-    auto box = m_driver.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, Text(IDS_CANCEL_QUESTION));
-    m_driver.Answer(*box, IDYES);
+    m_driver.Answer(StartRunAndAskToCancel(&CPurgixDriver::PressEscape), IDYES);
     ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Status() == "Purgix! cancelled"; }));
     ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Report().find("cancelled by user") != std::string::npos; }));
     EXPECT_TRUE(std::regex_match(m_driver.Report(),
@@ -84,11 +91,7 @@ TEST_F(MainWindow, CancellingBeforeTheFirstTargetReportsOnlyTheStartAndTheCancel
 TEST_F(MainWindow, AnsweringNoToTheCancelQuestionLetsTheRunFinish)
 {
     StartPurgix();
-    m_driver.Click(IDC_RUN);
-    m_driver.PressEscape();
-    auto box = m_driver.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    m_driver.Answer(*box, IDNO);
+    m_driver.Answer(StartRunAndAskToCancel(&CPurgixDriver::PressEscape), IDNO);
     auto restart = m_driver.WaitForMessageBox(120000);
     ASSERT_TRUE(restart);
     EXPECT_EQ(restart->text, Text(IDS_LOGOFF_QUESTION));
@@ -101,12 +104,7 @@ TEST_F(MainWindow, AnsweringNoToTheCancelQuestionLetsTheRunFinish)
 TEST_F(MainWindow, TheCloseBoxDuringARunAsksInsteadOfClosing)
 {
     StartPurgix();
-    m_driver.Click(IDC_RUN);
-    m_driver.CloseBox();
-    auto box = m_driver.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, Text(IDS_CANCEL_QUESTION));
-    m_driver.Answer(*box, IDYES);
+    m_driver.Answer(StartRunAndAskToCancel(&CPurgixDriver::CloseBox), IDYES);
     ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Text(IDCANCEL) == "C&lose"; }));
     EXPECT_TRUE(m_driver.Running());
     m_driver.CloseBox();
