@@ -12,6 +12,7 @@ std::atomic<int> g_stopFlag{0};
 namespace {
 constexpr const char* kNetscapeUsersKey = "SOFTWARE\\Netscape\\Netscape Navigator\\Users";
 constexpr const char* kCachePathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths";
+constexpr int kMostCachePaths = 0xFFFF - 10; // what a 16-bit progress range could count
 constexpr unsigned kPlatformNt = 2;
 constexpr unsigned kEwxLogoff = 0;
 constexpr unsigned kEwxReboot = 2;
@@ -60,13 +61,15 @@ void CCleaningEngine::SetUpRun(RunContext& context)
     ResetRestartList();
 
     try {
-        context.cachePathCount = ReadRegistryNumber(kHkeyLocalMachine, kCachePathsKey, "Paths");
+        // A count of 0 or less means no numbered caches; a corrupt huge one must not
+        // keep the run busy for ever.
+        context.cachePathCount = std::clamp(ReadRegistryNumber(kHkeyLocalMachine, kCachePathsKey, "Paths"), 0,
+                                            kMostCachePaths);
     } catch (const CException&) {
         context.cachePathCount = 0;
     }
 
-    // A count of 0 or less means no numbered caches; the bar's range stays sane.
-    m_pMainDlg->SetProgressRange(std::max(context.cachePathCount, 0) + 10);
+    m_pMainDlg->SetProgressRange(context.cachePathCount + 10);
     m_pMainDlg->ClearReport();
     Report(FormatText(m_sys.LoadText(IDS_STARTED_ON).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
     m_pMainDlg->RepaintReport();

@@ -2,6 +2,7 @@
 // the counters, the report line of every file and subfolder, and the restart list
 // for whatever is in use.
 #include "engine/CleaningEngine.h"
+#include "engine/RemovalLines.h"
 
 #include "sys/FileHandles.h"
 
@@ -11,10 +12,6 @@
 
 namespace {
 
-constexpr const char* kLineDeleted = " - deleted\r\n";
-constexpr const char* kLineInUse = " currently in use. Will be deleted when Windows is restarted.\r\n";
-constexpr const char* kLineNotDeleted = " - not deleted (due to unexpected error)\r\n";
-constexpr const char* kLineFolderKept = " - cannot be deleted. Will be deleted when Windows is restarted.\r\n";
 constexpr const char* kLineFolderProtected = " holds Windows or a user profile and was not emptied\r\n";
 
 // The attributes that stop DeleteFile or the overwrite; only these are worth a call to clear.
@@ -203,7 +200,7 @@ public:
         if (!m_everything)
             Walk(folder, "*", false, &subfolders);
         for (const FindEntry& subfolder : subfolders) {
-            if (StopRequested())
+            if (m_engine.ShouldStop())
                 return;
             SweepSubfolder(folder + subfolder.name + "\\", subfolder.attributes);
         }
@@ -215,14 +212,14 @@ private:
               std::vector<FindEntry>* subfolders)
     {
         for (CFileFind find(m_sys, folder + pattern); find.Found(); find.Next()) {
-            if (StopRequested())
+            // A paused run stands still here; a cancel confirmed meanwhile is seen at once.
+            if (m_engine.ShouldStop())
                 return;
             const FindEntry& entry = find.Entry();
             if (entry.attributes & kAttrDirectory) {
                 if (subfolders && !IsDots(entry.name))
                     subfolders->push_back(entry);
             } else if (removeFiles) {
-                m_engine.Window().PassPauseGate();
                 RemoveKnownFile(m_engine, folder + entry.name, entry);
             }
         }

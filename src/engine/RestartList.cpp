@@ -2,6 +2,7 @@
 // during a cleaning run, the RunOnce value that brings the program back at the next
 // log-on, and the finishing run that removes what was recorded.
 #include "engine/CleaningEngine.h"
+#include "engine/RemovalLines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,8 +24,6 @@ constexpr const char* kLineFinishing =
     "Purgix! attempting to delete those last few files which couldn't be deleted earlier\r\n";
 constexpr const char* kStatusComplete = "Purgix! complete";
 constexpr const char* kLineComplete = "Purgix! complete\r\n";
-constexpr const char* kLineFolderDeleted = " - deleted\r\n";
-constexpr const char* kLineFolderKept = " - cannot be deleted. Will be deleted when Windows is restarted.\r\n";
 
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorPathNotFound = 3;
@@ -105,16 +104,20 @@ void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
 {
     const OsError error = engine.Sys().RemoveFolder(folder.substr(0, folder.size() - 1));
     if (error == 0) {
-        engine.Window().AppendReport(folder + kLineFolderDeleted);
+        engine.Window().AppendReport(folder + kLineDeleted);
         return;
     }
     if (error == kErrorFileNotFound || error == kErrorPathNotFound)
         return; // already gone
     const auto& inUse = engine.m_stillInUse;
     if (std::any_of(inUse.begin(), inUse.end(),
-                    [&](const std::string& p) { return StartsWithIgnoringCase(p, folder); }))
+                    [&](const std::string& p) { return StartsWithIgnoringCase(p, folder); })) {
         engine.AppendToRestartList(folder);
-    engine.Window().AppendReport(folder + kLineFolderKept);
+        engine.Window().AppendReport(folder + kLineFolderKept);
+    } else {
+        // Nothing in it will go at the next log-on either, so promise nothing.
+        engine.Window().AppendReport(folder + kLineNotDeleted);
+    }
 }
 
 } // namespace

@@ -32,7 +32,10 @@ unsigned __stdcall WorkerThread(void* parameter)
     try {
         start.proc(*start.window);
     } catch (...) {
-        // Nothing may leave a thread procedure; the run's own catches report what they can.
+        // Nothing may leave a thread procedure. A failure the run could not handle
+        // (out of memory, say) still leaves the window usable for another run.
+        start.window->SetBusy(false);
+        start.window->ResetProgress();
         start.window->OnRunFinished();
     }
     return 0;
