@@ -4,7 +4,9 @@
 #   tools/bench.sh [SECTION]...      (default: every section, in order)
 #
 # Sections: overwrite (the wipe of a 256 MiB file against dd on the same disk),
-# sweep (SweepFolder against a bare FindFirstFile/DeleteFile/RemoveDirectory loop).
+# sweep (SweepFolder against a bare FindFirstFile/DeleteFile/RemoveDirectory loop),
+# window (a whole cleaning run through the real window over a cache of 20,000 files
+# in 2,000 folders, against the bare loop over the same tree: wall time, peak memory).
 # To add a section, write a function bench_NAME and add NAME to SECTIONS.
 # PURGIX_BUILD_DIR chooses the build folder (default: build); BENCH_ROUNDS the
 # number of sweep rounds (best is kept).
@@ -13,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_BUILD_DIR:-$root/build}
 source "$root/tools/wine-env.sh"
 
-SECTIONS=(overwrite sweep)
+SECTIONS=(overwrite sweep window)
 
 export WINEPREFIX="$build/bench-prefix"
 drive_c="$WINEPREFIX/drive_c"
@@ -37,6 +39,88 @@ bench_overwrite() {
 
 bench_sweep() {
     wine_run "$build/tools/bench_removal.exe" sweep 'C:\bench-sweep' "${BENCH_ROUNDS:-2}"
+}
+
+# A cache tree made on the host: TOP folders of 10 subfolders of 10 files of 90 bytes,
+# the shape bench_removal uses for its bare loop.
+make_cache_tree() {
+    python3 - "$1" "$2" <<'EOF'
+import os, sys
+root, top = sys.argv[1], int(sys.argv[2])
+for t in range(top):
+    for s in range(10):
+        folder = f"{root}/t{t}/s{s}"
+        os.makedirs(folder, exist_ok=True)
+        for f in range(10):
+            with open(f"{folder}/f{f}.dat", "wb") as out:
+                out.write(b"x" * 90)
+EOF
+}
+
+# Inside a display: one run through the window (pressed by purgix-driver, question
+# answered "No"); prints "SECONDS PEAK_KB FILES". The peak is VmHWM, the most memory
+# the purgix.exe process ever had resident, read from /proc before it closes.
+# PURGIX_BENCH_EXE names another build of purgix.exe in the build folder to measure.
+window_run() {
+    local report="$WINEPREFIX/bench-report.txt" start end pid peak=0
+    start=$(date +%s.%N)
+    wine "$build/tools/purgix-driver.exe" clean "P:\\${PURGIX_BENCH_EXE:-purgix.exe}" >"$report" 2>/dev/null </dev/null ||
+        { echo "bench.sh: the run through the window failed" >&2; return 1; }
+    end=$(date +%s.%N)
+    # Our purgix.exe: the one whose environment names this prefix (others may run elsewhere).
+    for pid in $(grep -lzF "P:\\${PURGIX_BENCH_EXE:-purgix.exe}" /proc/[0-9]*/cmdline 2>/dev/null | cut -d/ -f3); do
+        if grep -qzF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null; then
+            peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
+        fi
+    done
+    wine "$build/tools/purgix-driver.exe" close >/dev/null 2>&1 </dev/null
+    # The report keeps only its last 30,000 characters; the summary line has the count.
+    echo "$start $end $peak $(sed -n 's/.* from \([0-9]*\) files\..*/\1/p' "$report" | head -n 1)" |
+        awk '{ printf "%.2f %d %d\n", $2 - $1, $3, $4 }'
+}
+
+window_measure() {
+    # The tree is a primary Internet Explorer cache, swept with "*" and recursion.
+    wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Internet Settings\Cache\Paths' \
+        /v Directory /d 'C:\bench\cache' /f >/dev/null 2>&1
+    window_run >/dev/null # the first window of a prefix is slow: Wine builds its font cache
+    window_run
+    make_cache_tree "$drive_c/bench/cache" 20
+    window_run
+    make_cache_tree "$drive_c/bench/cache" 200
+    window_run
+    wine "$build/tools/bench_removal.exe" sweep 'C:\bench-bare' "${BENCH_ROUNDS:-2}" 2>/dev/null </dev/null |
+        sed -n 's/.*bare loop \([0-9.]*\) s.*/\1/p'
+}
+
+bench_window() {
+    # A prefix of its own: C: is a network drive, so the run's whole-drive searches
+    # (lost clusters, recycle folders) go over the small fixed D: and not over Wine's
+    # own C:, which no user's disk resembles; the build folder is P:.
+    local prefix="$build/bench-window-prefix" results lines
+    rm -rf "$build/bench-window-d"
+    "$root/tools/wineprefix.sh" "$prefix" --c-type network --drive "p:cdrom:$build" \
+        --drive "d:hd:$build/bench-window-d" >/dev/null
+    results=$(
+        export WINEPREFIX="$prefix" drive_c="$prefix/drive_c" build
+        export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
+        # xvfb-run is a POSIX shell script, which drops exported functions: pass them as code.
+        with_display bash -c "$(declare -f make_cache_tree window_run window_measure); window_measure" 2>/dev/null
+        wineserver -k 2>/dev/null || true
+    )
+    mapfile -t lines <<<"$results"
+    [ "${#lines[@]}" -eq 4 ] || { echo "bench.sh: window: unexpected results: $results" >&2; return 1; }
+    awk -v empty="${lines[0]}" -v small="${lines[1]}" -v large="${lines[2]}" -v bare="${lines[3]}" 'BEGIN {
+        split(empty, e, " "); split(small, s, " "); split(large, l, " ")
+        run = l[1] - e[1]
+        printf "window: empty profile %.2f s (start-up and question box), peak %.1f MiB\n", e[1], e[2] / 1024
+        printf "window: %d files %.2f s, peak %.1f MiB; %d files %.2f s, peak %.1f MiB\n",
+               s[3], s[1], s[2] / 1024, l[3], l[1], l[2] / 1024
+        printf "window: %d files cost %.2f s beyond the empty run; bare loop %.2f s; ratio %.2f\n",
+               l[3], run, bare, run / bare
+        printf "window: peak memory grows %.1f MiB from %d to %d files (%.0f bytes per file)\n",
+               (l[2] - s[2]) / 1024, s[3], l[3], (l[2] - s[2]) * 1024 / (l[3] - s[3])
+    }'
 }
 
 "$root/tools/setup.sh"

@@ -1,0 +1,35 @@
+#pragma once
+// The real platform, with a record of every directory search the run starts, so a test
+// sees which folders and patterns the catalogue chose. It can also stand in for a drive
+// letter that Wine maps to the host's root, which a test cannot set up from inside Wine.
+//
+// Usage:
+//   CVisitRecorder sys;
+//   CCleaningEngine engine(sink, sys);
+//   ... sys.SearchesUnder("D:\\") ...
+#include "sys/Platform.h"
+
+#include <string>
+#include <vector>
+
+class CVisitRecorder : public CPlatformDecorator {
+public:
+    CVisitRecorder() : CPlatformDecorator(Platform()) {}
+
+    void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override
+    {
+        searches.push_back(pattern);
+        return CPlatformDecorator::FindOpen(pattern, first, error);
+    }
+    bool DriveIsHostRoot(const std::string& root) override
+    {
+        return (!hostRootDrive.empty() && SameText(root, hostRootDrive)) || CPlatformDecorator::DriveIsHostRoot(root);
+    }
+
+    // The searches whose pattern begins with prefix (letter case ignored), in order.
+    std::vector<std::string> SearchesUnder(const std::string& prefix) const;
+    static bool SameText(const std::string& a, const std::string& b);
+
+    std::vector<std::string> searches; // every FindOpen pattern, in order
+    std::string hostRootDrive;         // e.g. "d:\": reported as the host's root
+};

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The demo: builds purgix.exe, seeds a demo profile in a Wine prefix of its own and
+# cleans it in the real window.
+#
+#   tools/demo.sh
+#
+# With a display (DISPLAY set) it opens the window for you: press "Purgix!".
+# Without one it runs the window under Xvfb, presses "&Purgix!", answers the restart
+# question "No", prints the report and saves a picture of the window in out/.
+# PURGIX_BUILD_DIR chooses the build folder (default: build).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PURGIX_BUILD_DIR:-$root/build}
+out="$root/out"
+source "$root/tools/wine-env.sh"
+
+fail() {
+    echo "demo.sh: $*" >&2
+    exit 1
+}
+
+export WINEPREFIX="$build/demo-prefix"
+drive_d="$build/demo-drive-d"
+drive_e="$build/demo-drive-e"
+exe='C:\Program Files\Windows Purgix\purgix.exe'
+driver="$build/tools/purgix-driver.exe"
+# Windows programs take TEMP and TMP from the prefix, not from this shell.
+unset TEMP TMP
+
+# Waits until the main window is up; the first window of a fresh prefix takes a while
+# (Wine builds its font cache then).
+wait_for_window() {
+    for _ in $(seq 90); do
+        wine "$driver" rect >/dev/null 2>&1 && return 0
+        sleep 2
+    done
+    return 1
+}
+
+# Inside the virtual display: hold one file open, clean, take the picture, close.
+# Programs started from here keep the shell's output open, so their output goes to
+# files, never into a pipe that the shell would wait on.
+run_headless() {
+    local held=$1 holder_out="$build/demo-holder.out" report="$build/demo-report.txt" holder_pid rect x y w h
+    # No window manager here: Wine draws the title bar itself, so the picture has one.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wine "$exe" >/dev/null 2>&1 &
+    wait_for_window || fail "the window of purgix.exe did not appear"
+    wine "$driver" close >/dev/null 2>&1 || fail "the first window did not close"
+
+    wine "$build/tools/holder.exe" "$held" >"$holder_out" 2>/dev/null &
+    holder_pid=$!
+    for _ in $(seq 100); do
+        grep -q ready "$holder_out" 2>/dev/null && break
+        sleep 0.1
+    done
+    grep -q ready "$holder_out" || fail "the holder could not open $held"
+
+    wine "$driver" clean "$exe" >"$report" 2>"$report.err" </dev/null ||
+        fail "the cleaning run failed: $(grep -v '^ALSA' "$report.err")"
+    tr -d '\r' <"$report"
+
+    mkdir -p "$out"
+    rect=$(wine "$driver" rect 2>/dev/null </dev/null | tr -d '\r') || fail "the window is gone before its picture"
+    read -r x y w h <<<"$rect"
+    import -window root "$out/screen.png" || fail "ImageMagick could not take the picture"
+    convert "$out/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/purgix-demo.png" ||
+        fail "could not crop the picture"
+    rm -f "$out/screen.png"
+    wine "$driver" close >/dev/null 2>&1 || fail "the window did not close"
+    kill "$holder_pid" 2>/dev/null || true
+    wait "$holder_pid" 2>/dev/null || true
+}
+
+if [ "${1:-}" = "--headless" ]; then
+    run_headless "$2"
+    exit 0
+fi
+
+"$root/tools/setup.sh" || fail "installing the packages failed (see above)"
+"$root/tools/build.sh" || fail "the build failed (see above)"
+
+echo "demo.sh: making the demo prefix in $WINEPREFIX"
+rm -rf "$drive_d" "$drive_e"
+"$root/tools/wineprefix.sh" "$WINEPREFIX" --drive "d:hd:$drive_d" --drive "e:floppy:$drive_e" ||
+    fail "could not make the Wine prefix"
+held=$("$root/tools/seed-demo.sh" "$WINEPREFIX" "$build/purgix.exe" "$drive_d" "$drive_e") ||
+    fail "could not seed the demo profile"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "demo.sh: opening Windows Purgix! on your display; press Purgix! to clean the demo profile"
+    wine "$build/tools/holder.exe" "$held" >/dev/null 2>&1 &
+    holder_pid=$!
+    wine "$exe" 2>/dev/null || fail "purgix.exe ended with an error"
+    kill "$holder_pid" 2>/dev/null || true
+    exit 0
+fi
+
+# No sound card in a virtual display.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
+echo "demo.sh: cleaning the demo profile in the real window (under Xvfb)"
+xvfb-run -a -s "-screen 0 1024x768x24" "$0" --headless "$held" || fail "the demo run failed"
+
+for survivor in FILE0002.CHK Recycled/DE1.txt; do
+    [ -e "$drive_e/$survivor" ] || fail "the removable drive E: was swept ($survivor is gone)"
+done
+echo "demo.sh: the removable drive E: was passed over (E:\\FILE0002.CHK is still there)"
+echo "demo.sh: the picture of the window is $out/purgix-demo.png"
