@@ -53,6 +53,7 @@ private:
     bool PaintIcon();
     void ShowIdleStatus();
     void ShowReport(); // main thread: brings the control up to the model
+    void OnReportTimer();
     void OnUiThread(const std::function<void()>& action);
 
     CStatic m_statusLine;
@@ -75,4 +76,5 @@ private:
     CReportModel m_reportModel;
     std::uint64_t m_shownGeneration = ~0ull;
     std::size_t m_shownLength = 0;
+    unsigned long long m_nextShowAt = 0; // tick count before which the timer leaves the report alone
 };
