@@ -26,7 +26,17 @@ rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
 
 trap 'wineserver -k 2>/dev/null || true' EXIT
-with_display ctest --test-dir "$build" --output-on-failure "$@"
+logs=("$build/Testing/Temporary/LastTest.log")
+status=0
+with_display ctest --test-dir "$build" --output-on-failure "$@" || status=$?
 if [ $# -eq 0 ]; then
-    PURGIX_NATIVE_BUILD_DIR="$build/native" "$root/tools/native-tests.sh"
+    PURGIX_NATIVE_BUILD_DIR="$build/native" "$root/tools/native-tests.sh" || status=$?
+    logs+=("$build/native/Testing/Temporary/LastTest.log")
 fi
+
+# One line for every test case of every binary, GoogleTest's own counts added up.
+cat "${logs[@]}" 2>/dev/null | tr -d '\r' | awk '
+    /^\[  PASSED  \] [0-9]+ test/ { passed += $4 }
+    /^\[  FAILED  \] [0-9]+ test/ { failed += $4 }
+    END { printf "%d passed, %d failed\n", passed, failed }'
+exit "$status"
