@@ -5,14 +5,11 @@
 #include "ui/Dialog.h"
 #include "ui/MainDlg.h"
 
-#include <commctrl.h>
-
 CPurgixApp::CPurgixApp() : m_dwPlatformId(Platform().PlatformId()) {}
 
 void CPurgixApp::InitInstance(const std::vector<std::string>& arguments)
 {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    RegisterControlClasses();
 
     m_bWorkToBeDone = m_settings.ReadSettingInt("", "WorkToBeDone", 0) != 0;
     CPurgixCommandLineInfo commandLine;

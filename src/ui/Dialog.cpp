@@ -4,6 +4,8 @@
 #include "sys/Platform.h"
 #include "sys/Utf8.h"
 
+#include <commctrl.h>
+
 void CWnd::SetWindowText(const std::string& text) const { ::SetWindowTextW(m_hWnd, Widen(text).c_str()); }
 
 std::string CWnd::GetWindowText() const
@@ -74,6 +76,12 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     }
+}
+
+void RegisterControlClasses()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
 }
 
 std::string LoadResourceString(UINT id) { return Platform().LoadText(id); }

@@ -68,6 +68,9 @@ private:
     UINT m_templateId;
 };
 
+// Registers the common controls the dialogs use (progress bar, track bar, tooltips).
+void RegisterControlClasses();
+
 // Loads a string-table entry of the program as UTF-8.
 std::string LoadResourceString(UINT id);
 
