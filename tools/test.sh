@@ -26,17 +26,18 @@ rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
 
 trap 'wineserver -k 2>/dev/null || true' EXIT
-logs=("$build/Testing/Temporary/LastTest.log")
+logs=("$build/Testing/Temporary/LastTest.log" "$build/native/Testing/Temporary/LastTest.log")
+rm -f "${logs[@]}"
 status=0
 with_display ctest --test-dir "$build" --output-on-failure "$@" || status=$?
 if [ $# -eq 0 ]; then
     PURGIX_NATIVE_BUILD_DIR="$build/native" "$root/tools/native-tests.sh" || status=$?
-    logs+=("$build/native/Testing/Temporary/LastTest.log")
 fi
 
 # One line for every test case of every binary, GoogleTest's own counts added up.
-cat "${logs[@]}" 2>/dev/null | tr -d '\r' | awk '
+# A binary that crashed or timed out prints no count: a failing run never reads as clean.
+cat "${logs[@]}" 2>/dev/null | tr -d '\r' | awk -v status="$status" '
     /^\[  PASSED  \] [0-9]+ test/ { passed += $4 }
     /^\[  FAILED  \] [0-9]+ test/ { failed += $4 }
-    END { printf "%d passed, %d failed\n", passed, failed }'
+    END { if (status != 0 && failed == 0) failed = 1; printf "%d passed, %d failed\n", passed, failed }'
 exit "$status"

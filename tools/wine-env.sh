@@ -1,6 +1,10 @@
 # Sourced by the scripts: the Wine settings every run uses.
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko install prompts; overrides set by a calling script are kept.
+case ";${WINEDLLOVERRIDES:-};" in
+    *mscoree,mshtml=*) ;;
+    *) export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" ;;
+esac
 export WINEARCH=win64
 
 # Runs a command with a display: the user's own, or a virtual one.

@@ -27,7 +27,6 @@ cache=${PURGIX_PREFIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/purgix/wineprefix-t
 make_template() {
     local tmp="$cache.tmp.$$"
     rm -rf "$tmp"
-    mkdir -p "$(dirname "$cache")"
     WINEPREFIX="$tmp" wineboot --init >/dev/null 2>&1 || true
     WINEPREFIX="$tmp" wineserver -w || true
     [ -f "$tmp/system.reg" ] || { echo "wineprefix.sh: wineboot failed to create $tmp" >&2; exit 1; }
@@ -35,14 +34,18 @@ make_template() {
     find "$tmp/drive_c/users" -maxdepth 3 -type l | while read -r link; do
         rm -f "$link" && mkdir -p "$link"
     done
-    rm -rf "$cache" && mv "$tmp" "$cache"
+    rm -rf "$cache" && mv -T "$tmp" "$cache"
 }
 
+# Several runs may share the cache: one makes the template while the others wait.
+mkdir -p "$(dirname "$cache")"
+exec 9>"$cache.lock"
+flock 9
 [ -f "$cache/system.reg" ] || make_template
-
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 cp -a "$cache" "$prefix"
+flock -u 9
 
 # Drives: C: always, the rest on request; never the host's root.
 find "$prefix/dosdevices" -mindepth 1 -maxdepth 1 ! -name 'c:' -exec rm -f {} +
@@ -50,8 +53,8 @@ regfile="$prefix/drive_c/purgix-drives.reg"
 {
     printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n'
     printf '"c:"="%s"\r\n' "$c_type"
-    for spec in "${drives[@]}"; do
-        IFS=: read -r letter type dir <<<"$spec"
+    for mapping in "${drives[@]}"; do
+        IFS=: read -r letter type dir <<<"$mapping"
         mkdir -p "$dir"
         ln -sfn "$(realpath "$dir")" "$prefix/dosdevices/${letter,,}:"
         printf '"%s:"="%s"\r\n' "${letter,,}" "$type"

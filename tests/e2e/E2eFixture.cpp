@@ -47,6 +47,10 @@ void PurgixE2e::SetUp()
     for (const char* value : {"Cache", "History", "Cookies", "Favorites", "Recent"})
         testenv::SetString(HKEY_CURRENT_USER, kShellFolders, value == std::string("Cookies") ? "Cookie" : value,
                            m_places + "\\" + value);
+    // The cookie places that have no value in a new prefix would each write an INFO
+    // line; with them set, a run over this profile writes no line of its own.
+    testenv::SetString(HKEY_LOCAL_MACHINE, kIeCookiesKey, "Directory", m_places + "\\Cookies");
+    testenv::SetString(HKEY_CURRENT_USER, kNetscapeCookiesKey, "Cookie File", "");
     const std::wstring temp = Widen(m_places + "\\Temp");
     ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
     ::SetEnvironmentVariableW(L"TMP", temp.c_str());
@@ -56,6 +60,8 @@ void PurgixE2e::TearDown()
 {
     m_driver.Kill();
     testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kRunOnceKey).c_str(), L"Purgix!");
+    testenv::DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
 }
 
 void PurgixE2e::StartPurgix(const std::wstring& arguments)

@@ -25,8 +25,8 @@ TEST_F(MainWindow, HelpSwitchShowsTheHelpMessageAndNoWindow)
         auto box = m_driver.WaitForMessageBox();
         ASSERT_TRUE(box) << "no help message for " << Narrow(help);
         EXPECT_EQ(box->text, Text(IDS_HELP_TEXT));
-        EXPECT_EQ(m_driver.WaitForWindow(L"Windows Purgix!", 0), nullptr);
         m_driver.Answer(*box, IDOK);
+        // Had it gone on to its main window, it would not end here.
         EXPECT_TRUE(m_driver.WaitForExit());
         m_driver.Kill();
     }

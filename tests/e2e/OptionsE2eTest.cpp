@@ -343,7 +343,10 @@ TEST_F(OptionsDialog, OkAfterChoosingThoroughNamesItInTheIdleStatus)
     EXPECT_TRUE(Shows(1, "11111"));
     m_driver.Click(IDOK, m_dialog);
     ASSERT_TRUE(Closed());
-    EXPECT_EQ(m_driver.Status(), "Click the Purgix! button to perform Thorough clean up now.");
+    // The window composes its status once the dialog has gone.
+    EXPECT_TRUE(m_driver.WaitUntil(
+        [&] { return m_driver.Status() == "Click the Purgix! button to perform Thorough clean up now."; }, 10000))
+        << m_driver.Status();
     EXPECT_EQ(StoredLevel(), "Thorough");
     EXPECT_EQ(StoredSwitches(), "11111");
 }

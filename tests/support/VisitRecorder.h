@@ -26,10 +26,37 @@ public:
         return (!hostRootDrive.empty() && SameText(root, hostRootDrive)) || CPlatformDecorator::DriveIsHostRoot(root);
     }
 
+    // Changes under refuseUnder are refused (access denied) and counted, so a test of a
+    // guard cannot damage the prefix when the guard fails.
+    OsError DeleteFileAt(const std::string& path) override
+    {
+        return Refused(path) ? kAccessDenied : CPlatformDecorator::DeleteFileAt(path);
+    }
+    OsError RemoveFolder(const std::string& path) override
+    {
+        return Refused(path) ? kAccessDenied : CPlatformDecorator::RemoveFolder(path);
+    }
+    OsError SetAttributes(const std::string& path, std::uint32_t attributes) override
+    {
+        return Refused(path) ? kAccessDenied : CPlatformDecorator::SetAttributes(path, attributes);
+    }
+
     // The searches whose pattern begins with prefix (letter case ignored), in order.
     std::vector<std::string> SearchesUnder(const std::string& prefix) const;
     static bool SameText(const std::string& a, const std::string& b);
 
     std::vector<std::string> searches; // every FindOpen pattern, in order
     std::string hostRootDrive;         // e.g. "d:\": reported as the host's root
+    std::string refuseUnder;           // a folder nothing under which may change
+    int refusedChanges = 0;
+
+private:
+    static constexpr OsError kAccessDenied = 5;
+    bool Refused(const std::string& path)
+    {
+        if (refuseUnder.empty() || !SameText(path.substr(0, refuseUnder.size()), refuseUnder))
+            return false;
+        ++refusedChanges;
+        return true;
+    }
 };

@@ -520,12 +520,15 @@ TEST_F(Catalogue, ALocationNamingTheWindowsFolderIsNeverSweptWhole)
     const std::string probe = windows + "\\purgix-catalogue-probe.txt";
     Put(probe);
     SetLocation(kCu, kShellFolders, "Cache", windows);
+    m_sys.refuseUnder = windows + "\\";
 
     RunClean();
 
     const bool kept = FileExists(probe);
     DeleteFileW(Widen(probe).c_str());
     EXPECT_TRUE(kept);
+    // The flat "*.tmp" and "~*" sweeps of group 8 may look there; nothing may try to remove.
+    EXPECT_EQ(m_sys.refusedChanges, 0);
     const Lines lines = OwnLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().rfind("INFO: " + windows, 0), 0u) << lines.front();

@@ -15,7 +15,11 @@ namespace {
 
 class ExtensibleCaches : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kExtensibleCache); }
+    void SetUp() override
+    {
+        g_stopFlag = 0;
+        DeleteTree(HKEY_CURRENT_USER, kExtensibleCache);
+    }
     void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kExtensibleCache); }
 
     void AddCache(const std::string& subkey, const std::string& path, DWORD type = REG_SZ)
@@ -36,7 +40,6 @@ protected:
 TEST_F(ExtensibleCaches, WithoutTheKeyNothingHappens)
 {
     EXPECT_EQ(Sweep(), Lines{});
-    EXPECT_TRUE(m_sink.statuses.empty());
 }
 
 TEST_F(ExtensibleCaches, EachCacheLosesOnlyTheFilesDirectlyInItAndACacheWithoutPathIsPassedOver)

@@ -4,6 +4,7 @@
 #include "engine/CleaningEngine.h"
 #include "support/FaultyPlatform.h"
 #include "support/RecordingSink.h"
+#include "support/RunFixture.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -38,30 +39,28 @@ const std::string kDocFindFailed = "'Doc Find Spec MRU' list - unable to delete 
 const std::string kFindComputerFailed = "'FindComputerMRU' list - unable to delete from the registry.";
 const std::string kTelnetLine = "Telnet's MRU list - removed from the registry.";
 
-using Lines = std::vector<std::string>;
+void RemoveSeededKeys()
+{
+    for (const std::string& key : {kTypedUrls, kNetscape3History, kNews, kFreeCell, kHearts, kPinball, kRunMru,
+                                   kDocFindMru, kFindComputerMru, kTelnet})
+        DeleteTree(kCu, key);
+    // Parents that only the seeding creates; a parent that still holds subkeys stays.
+    for (const wchar_t* parent : {L"Software\\Netscape\\Netscape Navigator", L"Software\\Netscape",
+                                  L"Software\\Microsoft\\Internet Mail and News",
+                                  L"Software\\Microsoft\\Plus!\\Pinball", L"Software\\Microsoft\\Plus!"})
+        RegDeleteKeyW(kCu, parent);
+}
+
+void SeedList(const std::string& key, int values)
+{
+    for (int i = 0; i < values; ++i)
+        SetString(kCu, key, std::string(1, static_cast<char>('a' + i)), "entry " + std::to_string(i));
+}
 
 class RegistryHistory : public ::testing::Test {
 protected:
     void SetUp() override { RemoveSeededKeys(); }
     void TearDown() override { RemoveSeededKeys(); }
-
-    static void RemoveSeededKeys()
-    {
-        for (const std::string& key : {kTypedUrls, kNetscape3History, kNews, kFreeCell, kHearts, kPinball, kRunMru,
-                                       kDocFindMru, kFindComputerMru, kTelnet})
-            DeleteTree(kCu, key);
-        // Parents that only the seeding creates; a parent that still holds subkeys stays.
-        for (const wchar_t* parent : {L"Software\\Netscape\\Netscape Navigator", L"Software\\Netscape",
-                                      L"Software\\Microsoft\\Internet Mail and News",
-                                      L"Software\\Microsoft\\Plus!\\Pinball", L"Software\\Microsoft\\Plus!"})
-            RegDeleteKeyW(kCu, parent);
-    }
-
-    static void SeedList(const std::string& key, int values)
-    {
-        for (int i = 0; i < values; ++i)
-            SetString(kCu, key, std::string(1, static_cast<char>('a' + i)), "entry " + std::to_string(i));
-    }
 
     void Clean(const std::string& netscapeDir = "", CPlatform& sys = Platform())
     {
@@ -249,7 +248,22 @@ TEST_F(RegistryHistory, GoesOnAfterAFailedPreferencesRewrite)
     EXPECT_EQ(ReadFile(profile + "\\prefs.js"), prefs);
 }
 
-TEST_F(RegistryHistory, RunsToItsEndWhenAStopArrivesAndTheRunEndsCancelled)
+// A whole run, sealed off from the prefix's own places like the catalogue's tests.
+class RegistryStepInARun : public CRunFixture {
+protected:
+    void SetUp() override
+    {
+        CRunFixture::SetUp();
+        RemoveSeededKeys();
+    }
+    void TearDown() override
+    {
+        RemoveSeededKeys();
+        CRunFixture::TearDown();
+    }
+};
+
+TEST_F(RegistryStepInARun, RunsToItsEndWhenAStopArrivesAndTheRunEndsCancelled)
 {
     SeedList(kTypedUrls, 1);
     SeedList(kRunMru, 1);
@@ -261,8 +275,7 @@ TEST_F(RegistryHistory, RunsToItsEndWhenAStopArrivesAndTheRunEndsCancelled)
             g_stopFlag = 1;
     };
 
-    CCleaningEngine engine(m_sink);
-    engine.Run();
+    RunClean();
     g_stopFlag = 0;
 
     const Lines lines = m_sink.Lines();
