@@ -178,7 +178,21 @@ bool CPurgixDriver::WaitUntil(const std::function<bool()>& condition, DWORD time
 
 bool CPurgixDriver::WaitForIdleAfterRun(DWORD timeoutMs) const
 {
-    return WaitUntil([&] { return Enabled(1000) && Text(IDCANCEL) == "C&lose" && !FindMessageBox(); }, timeoutMs);
+    // The worker ends a moment after the last question box has gone; only a state that
+    // holds for a while is idle, so a following Esc closes instead of asking to cancel.
+    constexpr ULONGLONG kSettleMs = 300;
+    ULONGLONG idleSince = 0;
+    return WaitUntil(
+        [&] {
+            if (!Enabled(1000) || Text(IDCANCEL) != "C&lose" || FindMessageBox()) {
+                idleSince = 0;
+                return false;
+            }
+            if (idleSince == 0)
+                idleSince = ::GetTickCount64();
+            return ::GetTickCount64() - idleSince >= kSettleMs;
+        },
+        timeoutMs);
 }
 
 bool CPurgixDriver::WaitForExit(DWORD timeoutMs) const
