@@ -207,6 +207,7 @@ INT_PTR CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& ha
         return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_DESTROY:
         m_reportTimer.reset();
+        ::WinHelpW(m_hWnd, nullptr, HELP_QUIT, 0); // the help engine may let go of this window
         break;
     default:
         break;
