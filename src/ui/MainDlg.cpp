@@ -83,6 +83,8 @@ BOOL CMainDlg::OnInitDialog()
             ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Widen(about).c_str());
         }
     }
+    // The report trims itself; the control must never cut what the report holds.
+    m_report.Send(EM_SETLIMITTEXT, 0);
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     if (m_bFinishing)
