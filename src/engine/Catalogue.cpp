@@ -2,9 +2,8 @@
 // visits it, with its status text, location, pattern, gate and "INFO:" line, and the
 // stop-flag tests and progress steps between them.
 #include "engine/CleaningEngine.h"
+#include "sys/TextFormat.h"
 
-#include <algorithm>
-#include <cctype>
 #include <functional>
 
 namespace {
@@ -91,9 +90,7 @@ bool EndsInTempFolder(const std::string& text)
 {
     if (text.size() <= 5)
         return false;
-    std::string tail = text.substr(text.size() - 5);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-    return tail == "\\temp";
+    return Lowered(text.substr(text.size() - 5)) == "\\temp";
 }
 
 // Runs the work of one target. A failure ends that target only: the run goes on with the next.

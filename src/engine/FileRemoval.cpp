@@ -3,12 +3,12 @@
 // for whatever is in use.
 #include "engine/CleaningEngine.h"
 #include "engine/RemovalLines.h"
+#include "sys/TextFormat.h"
 
 #include "sys/FileHandles.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -33,12 +33,6 @@ bool EndsWith(const std::string& text, const char* tail)
 {
     const std::string_view suffix(tail);
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-std::string Lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
 }
 
 // "." and ".." in any folder, and every "desktop.ini" (the folder's own settings).

@@ -3,9 +3,9 @@
 // log-on, and the finishing run that removes what was recorded.
 #include "engine/CleaningEngine.h"
 #include "engine/RemovalLines.h"
+#include "sys/TextFormat.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace {
@@ -31,12 +31,6 @@ constexpr unsigned long kErrorPathNotFound = 3;
 std::string EntryName(int index)
 {
     return kEntryPrefix + std::to_string(index);
-}
-
-std::string Lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
 }
 
 // The entry number of a value named "File_<n>" (any letter case, as the registry

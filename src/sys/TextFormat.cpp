@@ -1,5 +1,6 @@
 #include "sys/TextFormat.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -42,4 +43,11 @@ std::string ReplacePlaceholder(const std::string& format, const std::string& arg
     if (at != std::string::npos)
         result.replace(at, 2, argument);
     return result;
+}
+
+std::string Lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
 }
