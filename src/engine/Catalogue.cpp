@@ -24,6 +24,7 @@ struct RegistryTarget {
     const char* value;
     Action action;
     const char* infoLine; // written when the value cannot be read; nullptr: silent
+    const char* otherValue = nullptr; // read when `value` is absent
 };
 
 const RegistryTarget kIe2Cache{
@@ -57,7 +58,8 @@ const RegistryTarget kCookieTargets[] = {
     {"Deleting Internet Explorer 3.x/4.x cookies", kHkeyLocalMachine,
      std::string(kInternetSettings) + "\\Cache\\Special Paths\\Cookies", "Directory", Action::Sweep,
      "INFO: Unable to read Internet Explorer Cookie directory from the registry\r\n"},
-    {"Deleting Windows Cookies", kHkeyCurrentUser, kShellFolders, "Cookie", Action::SweepFlat, nullptr},
+    // The shell writes "Cookies"; "Cookie" is read first for whoever wrote that name.
+    {"Deleting Windows Cookies", kHkeyCurrentUser, kShellFolders, "Cookie", Action::SweepFlat, nullptr, "Cookies"},
     {"Deleting Netscape Navigator 3.x cookie file", kHkeyCurrentUser, std::string(kNetscape3) + "\\Cookies",
      "Cookie File", Action::Remove, "INFO: Unable to read Netscape 3.x's Cookie file location from the registry\r\n"},
 };
@@ -108,7 +110,13 @@ void VisitRegistryTarget(CCleaningEngine& engine, IRunSink& sink, const Registry
 {
     std::string location;
     try {
-        location = engine.ReadRegistryString(target.root, target.key, target.value);
+        try {
+            location = engine.ReadLocationString(target.root, target.key, target.value);
+        } catch (const CException&) {
+            if (!target.otherValue)
+                throw;
+            location = engine.ReadLocationString(target.root, target.key, target.otherValue);
+        }
     } catch (const CException&) {
         if (target.infoLine)
             sink.AppendReport(target.infoLine);

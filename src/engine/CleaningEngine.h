@@ -38,6 +38,11 @@ public:
     // they raise CResourceException when the key or a value of an accepted type is missing.
     std::string ReadRegistryString(RegRoot root, const std::string& path, const std::string& name);
     std::int32_t ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name);
+    // The same for a place the catalogue names: under HKLM the 32-bit programs' view comes
+    // first, since the browsers it knows are 32-bit programs that record their places there
+    // on 64-bit Windows, then the native view.
+    std::string ReadLocationString(RegRoot root, const std::string& path, const std::string& name);
+    std::int32_t ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name);
     void DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name);
     // Raises when the key cannot be opened or a value cannot be deleted.
     void DeleteAllRegistryValues(RegRoot root, const std::string& path);

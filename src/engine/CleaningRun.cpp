@@ -45,8 +45,8 @@ void CCleaningEngine::SetUpRun(RunContext& context)
 {
     context.windowsDir = m_sys.WindowsDirectory();
     try {
-        std::string user = ReadRegistryString(kHkeyLocalMachine, kNetscapeUsersKey, "CurrentUser");
-        context.netscapeDir = ReadRegistryString(kHkeyLocalMachine, std::string(kNetscapeUsersKey) + "\\" + user,
+        std::string user = ReadLocationString(kHkeyLocalMachine, kNetscapeUsersKey, "CurrentUser");
+        context.netscapeDir = ReadLocationString(kHkeyLocalMachine, std::string(kNetscapeUsersKey) + "\\" + user,
                                                  "DirRoot");
     } catch (const CException&) {
         context.netscapeDir.clear();
@@ -63,7 +63,7 @@ void CCleaningEngine::SetUpRun(RunContext& context)
     try {
         // A count of 0 or less means no numbered caches; a corrupt huge one must not
         // keep the run busy for ever.
-        context.cachePathCount = std::clamp(ReadRegistryNumber(kHkeyLocalMachine, kCachePathsKey, "Paths"), 0,
+        context.cachePathCount = std::clamp(ReadLocationNumber(kHkeyLocalMachine, kCachePathsKey, "Paths"), 0,
                                             kMostCachePaths);
     } catch (const CException&) {
         context.cachePathCount = 0;

@@ -2,17 +2,19 @@
 // the counters, the report line of every file and subfolder, and the restart list
 // for whatever is in use.
 #include "engine/CleaningEngine.h"
+#include "engine/PathText.h"
 #include "engine/RemovalLines.h"
+#include "engine/SweepGuards.h"
+#include "engine/WildcardMatch.h"
+#include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
 
-#include "sys/FileHandles.h"
-
 #include <algorithm>
-#include <array>
 
 namespace {
 
 constexpr const char* kLineFolderProtected = " holds Windows or a user profile and was not emptied\r\n";
+constexpr const char* kLineFolderIsLink = " is a link and was not followed\r\n";
 
 // The attributes that stop DeleteFile or the overwrite; only these are worth a call to clear.
 constexpr std::uint32_t kAttrsInTheWay = kAttrReadOnly | kAttrHidden | kAttrSystem;
@@ -54,38 +56,70 @@ bool MatchesEverything(const std::string& pattern)
     return pattern == "*" || pattern == "*.*";
 }
 
-// Writes 0x55 over every byte of the file in place and makes sure it reached the disk.
-void Overwrite(CPlatform& sys, const std::string& path)
+// The parts of the file to overwrite: a sparse file only where it holds data, since
+// writing its holes would allocate them and could fill the disk.
+std::vector<ByteRange> RangesToOverwrite(CPlatform& sys, void* file, std::uint64_t length, bool sparse)
+{
+    std::vector<ByteRange> ranges;
+    if (sparse && sys.FileAllocatedRanges(file, length, ranges) == 0)
+        return ranges;
+    return {{0, length}};
+}
+
+// Writes 0x55 over every byte of the file's data in place and makes sure it reached the
+// disk. A file with other names keeps its data under them, so writing it would destroy
+// data outside the target: it is left as it is and only this name goes.
+void Overwrite(CPlatform& sys, const std::string& path, bool sparse)
 {
     CFileHandle file(sys, path, FileMode::WriteExclusive);
     if (!file.IsOpen())
         throw CFileException::FromOsError(file.OpenError());
+    FileInfo info;
+    Check(sys.FileInformation(file.Get(), info));
+    if (info.links > 1)
+        return;
     std::uint64_t length = 0;
     Check(sys.FileSize(file.Get(), length));
     static const std::vector<char> pattern(kWipeBlockBytes, 0x55);
-    for (std::uint64_t left = length; left > 0;) {
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, pattern.size()));
-        Check(sys.FileWrite(file.Get(), pattern.data(), chunk));
-        left -= chunk;
+    for (const ByteRange& range : RangesToOverwrite(sys, file.Get(), length, sparse)) {
+        if (range.offset >= length)
+            continue;
+        Check(sys.FileSeek(file.Get(), range.offset));
+        for (std::uint64_t left = std::min(range.length, length - range.offset); left > 0;) {
+            const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, pattern.size()));
+            Check(sys.FileWrite(file.Get(), pattern.data(), chunk));
+            left -= chunk;
+        }
     }
     Check(sys.FileFlush(file.Get()));
 }
 
-void ReportFailure(CCleaningEngine& engine, const std::string& path, const CFileException& failure)
+// What the restart list records: the path as the user knows it, unless the system would
+// read that spelling as another file (a name ending in a dot or a space).
+std::string ListedForm(const std::string& literal)
+{
+    std::string shown = ShownPath(literal);
+    return NeedsLiteralForm(shown) ? literal : shown;
+}
+
+void ReportFailure(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+                   const CFileException& failure)
 {
     if (failure.MeansInUse()) {
-        engine.AppendToRestartList(path);
-        engine.Window().AppendReport(path + kLineInUse);
+        engine.AppendToRestartList(ListedForm(literal));
+        engine.Window().AppendReport(shown + kLineInUse);
     } else {
-        engine.Window().AppendReport(path + kLineNotDeleted);
+        engine.Window().AppendReport(shown + kLineNotDeleted);
     }
 }
 
 // Removes one file whose attributes and size are already known (from the directory
-// search, or from a status read), so no further query is needed.
-void RemoveKnownFile(CCleaningEngine& engine, const std::string& path, const FindEntry& status)
+// search, or from a status read), so no further query is needed. Every call acts on the
+// literal path; the report names the file as shown.
+void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+                     const FindEntry& status)
 {
-    if (IsNeverRemoved(path))
+    if (IsNeverRemoved(literal))
         return;
     CPlatform& sys = engine.Sys();
     bool attributesCleared = false;
@@ -93,7 +127,7 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& path, const Fin
         if (status.attributes & kAttrDirectory)
             throw CFileException::FromOsError(kErrorDirectory);
         if (status.attributes & kAttrsInTheWay) {
-            Check(sys.SetAttributes(path, kAttrNormal));
+            Check(sys.SetAttributes(literal, kAttrNormal));
             attributesCleared = true;
         }
         // Counted before the overwrite and the deletion: a file that then resists stays counted.
@@ -101,80 +135,35 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& path, const Fin
         engine.m_dwBytesRecovered += status.size;
         // Writing through a link would overwrite a file outside the folder being cleaned.
         if (engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint))
-            Overwrite(sys, path);
-        Check(sys.DeleteFileAt(path));
-        engine.Window().AppendReport(path + kLineDeleted);
+            Overwrite(sys, literal, (status.attributes & kAttrSparse) != 0);
+        Check(sys.DeleteFileAt(literal));
+        engine.Window().AppendReport(shown + kLineDeleted);
     } catch (const CFileException& failure) {
-        ReportFailure(engine, path, failure);
+        ReportFailure(engine, literal, shown, failure);
         if (attributesCleared) {
             const std::uint32_t saved = status.attributes & kAttrsRestorable;
-            sys.SetAttributes(path, saved != 0 ? saved : kAttrNormal); // best effort
+            sys.SetAttributes(literal, saved != 0 ? saved : kAttrNormal); // best effort
         }
     }
 }
 
-// The directory entry of one file, found by its own path.
-OsError ReadStatus(CPlatform& sys, const std::string& path, FindEntry& status)
+// The directory entry of one file, found by its own (literal) path.
+OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status)
 {
     // A wildcard would make the search report some other file; the "\\?\" prefix holds a "?".
-    const std::size_t nameStart = path.rfind("\\\\?\\", 0) == 0 ? 4 : 0;
-    if (path.find_first_of("*?", nameStart) != std::string::npos)
+    if (literal.find_first_of("*?", 4) != std::string::npos)
         return kErrorInvalidName;
     OsError error = 0;
-    void* find = sys.FindOpen(path, status, error);
+    void* find = sys.FindOpen(literal, status, error);
     if (!find)
         return error != 0 ? error : kErrorFileNotFound;
     sys.FindClose(find);
     return 0;
 }
 
-// The path without the "\\?\" or "\\.\" prefix, "\\?\UNC\" turned back into "\\".
-std::string WithoutDevicePrefix(const std::string& path)
-{
-    if (path.rfind("\\\\?\\UNC\\", 0) == 0)
-        return "\\\\" + path.substr(8);
-    if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0)
-        return path.substr(4);
-    return path;
-}
-
-// The path absolute, without prefix, "." or "..", without a trailing backslash and in
-// lower case, so that every spelling of one folder compares equal.
-std::string Canonical(CPlatform& sys, const std::string& path)
-{
-    std::string full = WithoutDevicePrefix(path);
-    if (!full.empty() && sys.GetFullPath(full, full) != 0)
-        full = WithoutDevicePrefix(path);
-    while (!full.empty() && (full.back() == '\\' || full.back() == '/'))
-        full.pop_back();
-    return Lowered(full);
-}
-
-// "c:", "\\server\share" and "volume{...}" name the top of a volume.
-bool IsVolumeRoot(const std::string& canonical)
-{
-    if (canonical.rfind("\\\\", 0) == 0) {
-        const std::size_t share = canonical.find('\\', 2);
-        return share == std::string::npos || canonical.find('\\', share + 1) == std::string::npos;
-    }
-    return canonical.find('\\') == std::string::npos;
-}
-
-// The Windows, system and profile folders, or a folder above one of them.
-bool HoldsSystemFolder(CPlatform& sys, const std::string& canonical)
-{
-    const std::array<std::string, 3> folders = {sys.WindowsDirectory(), sys.SystemDirectory(), sys.ProfileDirectory()};
-    for (const std::string& folder : folders) {
-        if (folder.empty())
-            continue;
-        const std::string kept = Canonical(sys, folder);
-        if (kept == canonical || kept.rfind(canonical + "\\", 0) == 0)
-            return true;
-    }
-    return false;
-}
-
 // One sweep: a pattern and a recurse flag applied to a folder and, on request, below it.
+// The walk keeps its own stack of folders, so a tree of any depth costs heap, not the
+// worker's stack.
 class CFolderSweep {
 public:
     CFolderSweep(CCleaningEngine& engine, const std::string& pattern, bool recurse)
@@ -183,29 +172,56 @@ public:
     {
     }
 
-    // folder: absolute, ending in a backslash.
+    // folder: literal, absolute, ending in a backslash. Each subfolder's line follows the
+    // lines of everything inside it.
     void Sweep(const std::string& folder)
     {
-        std::vector<FindEntry> subfolders;
-        // For "*" one search yields both the files and the subfolders.
-        Walk(folder, m_pattern, true, m_recurse && m_everything ? &subfolders : nullptr);
-        if (!m_recurse)
-            return;
-        if (!m_everything)
-            Walk(folder, "*", false, &subfolders);
-        for (const FindEntry& subfolder : subfolders) {
-            if (m_engine.ShouldStop())
-                return;
-            SweepSubfolder(folder + subfolder.name + "\\", subfolder.attributes);
+        m_path = folder;
+        std::vector<Level> levels;
+        levels.push_back(Enter());
+        while (!levels.empty()) {
+            Level& level = levels.back();
+            if (m_recurse && level.next < level.subfolders.size() && !m_engine.ShouldStop()) {
+                const FindEntry& subfolder = level.subfolders[level.next++];
+                m_path += subfolder.name;
+                m_path += '\\';
+                // A link or junction leads outside the folder being cleaned (or back into it).
+                if (subfolder.attributes & kAttrReparsePoint)
+                    LeaveSubfolder();
+                else
+                    levels.push_back(Enter());
+                continue;
+            }
+            // Done, or stopped: each folder on the way up is tried once.
+            levels.pop_back();
+            if (!levels.empty())
+                LeaveSubfolder();
         }
     }
 
 private:
-    // Goes over one search's entries, removing the files when asked and noting the subfolders.
-    void Walk(const std::string& folder, const std::string& pattern, bool removeFiles,
-              std::vector<FindEntry>* subfolders)
+    struct Level {
+        std::vector<FindEntry> subfolders;
+        std::size_t next = 0;
+    };
+
+    // Removes the files of the folder at m_path and notes its subfolders.
+    Level Enter()
     {
-        for (CFileFind find(m_sys, folder + pattern); find.Found(); find.Next()) {
+        Level level;
+        // For "*" one search yields both the files and the subfolders.
+        Walk(m_pattern, true, m_recurse && m_everything ? &level.subfolders : nullptr);
+        if (m_recurse && !m_everything)
+            Walk("*", false, &level.subfolders);
+        return level;
+    }
+
+    // Goes over one search's entries, removing the files the pattern names when asked and
+    // noting the subfolders. The search also matches 8.3 short names, so each file's long
+    // name is matched again.
+    void Walk(const std::string& pattern, bool removeFiles, std::vector<FindEntry>* subfolders)
+    {
+        for (CFileFind find(m_sys, m_path + pattern); find.Found(); find.Next()) {
             // A paused run stands still here; a cancel confirmed meanwhile is seen at once.
             if (m_engine.ShouldStop())
                 return;
@@ -213,28 +229,29 @@ private:
             if (entry.attributes & kAttrDirectory) {
                 if (subfolders && !IsDots(entry.name))
                     subfolders->push_back(entry);
-            } else if (removeFiles) {
-                RemoveKnownFile(m_engine, folder + entry.name, entry);
+            } else if (removeFiles && (m_everything || MatchesWildcard(entry.name, m_pattern))) {
+                const std::string literal = m_path + entry.name;
+                RemoveKnownFile(m_engine, literal, ShownPath(literal), entry);
             }
         }
     }
 
-    // sub ends in a backslash; its own line follows the lines of everything inside it.
-    void SweepSubfolder(const std::string& sub, std::uint32_t attributes)
+    // m_path names a subfolder (with its backslash) whose contents are done: a sweep for
+    // everything removes it too. m_path then names its parent again.
+    void LeaveSubfolder()
     {
-        // A link or junction leads outside the folder being cleaned (or back into it).
-        if (!(attributes & kAttrReparsePoint))
-            Sweep(sub);
-        if (!m_everything)
-            return;
-        m_engine.Window().PassPauseGate();
-        // Without the trailing backslash, so a link is removed rather than resolved.
-        if (m_sys.RemoveFolder(sub.substr(0, sub.size() - 1)) == 0) {
-            m_engine.Window().AppendReport(sub + kLineDeleted);
-        } else {
-            m_engine.AppendToRestartList(sub);
-            m_engine.Window().AppendReport(sub + kLineFolderKept);
+        if (m_everything) {
+            m_engine.Window().PassPauseGate();
+            const std::string shown = ShownPath(m_path);
+            // Without the trailing backslash, so a link is removed rather than resolved.
+            if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0) {
+                m_engine.Window().AppendReport(shown + kLineDeleted);
+            } else {
+                m_engine.AppendToRestartList(ListedForm(m_path));
+                m_engine.Window().AppendReport(shown + kLineFolderKept);
+            }
         }
+        m_path.resize(m_path.rfind('\\', m_path.size() - 2) + 1);
     }
 
     CCleaningEngine& m_engine;
@@ -242,6 +259,7 @@ private:
     const std::string& m_pattern;
     const bool m_recurse;
     const bool m_everything;
+    std::string m_path; // the folder being worked on, ending in a backslash
 };
 
 } // namespace
@@ -249,34 +267,49 @@ private:
 void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
 {
     std::string working = folder;
-    if (working.empty() || working.back() != '\\')
+    if (working.empty() || (working.back() != '\\' && working.back() != '/'))
         working += '\\';
+    // A relative location would be taken against whatever folder the program runs in.
     std::string full;
-    if (m_sys.GetFullPath(working, full) != 0 || full.empty())
-        full = working;
+    if (!IsAbsolutePath(working) || m_sys.GetFullPath(working, full) != 0 || full.empty())
+        return;
     if (full.back() != '\\')
         full += '\\';
+    const std::string literal = LiteralPath(full);
 
-    if (MatchesEverything(pattern)) {
-        const std::string canonical = Canonical(m_sys, full);
-        if (IsVolumeRoot(canonical))
-            return;
-        if (HoldsSystemFolder(m_sys, canonical)) {
-            Report("INFO: " + full + kLineFolderProtected);
-            return;
-        }
+    switch (CheckSweepStart(m_sys, literal, MatchesEverything(pattern))) {
+    case SweepStart::Allowed:
+        CFolderSweep(*this, pattern, recurse).Sweep(literal);
+        return;
+    case SweepStart::Link:
+        Report("INFO: " + ShownPath(literal) + kLineFolderIsLink);
+        return;
+    case SweepStart::Protected:
+        Report("INFO: " + ShownPath(literal) + kLineFolderProtected);
+        return;
+    case SweepStart::Missing:
+    case SweepStart::VolumeRoot:
+    case SweepStart::Unidentified:
+        return;
     }
-    CFolderSweep(*this, pattern, recurse).Sweep(full);
 }
 
 void CCleaningEngine::RemoveFile(const std::string& path)
 {
     if (IsNeverRemoved(path))
         return;
-    FindEntry status;
-    if (const OsError error = ReadStatus(m_sys, path, status); error != 0) {
-        ReportFailure(*this, path, CFileException::FromOsError(error));
+    const std::string shown = ShownPath(path);
+    std::string full;
+    if (!IsAbsolutePath(path) || m_sys.GetFullPath(path, full) != 0) {
+        Report(shown + kLineNotDeleted);
         return;
     }
-    RemoveKnownFile(*this, path, status);
+    // The file found is the file removed: its own name, in the folder the path names.
+    const std::string literal = LiteralPath(path.rfind("\\\\?\\", 0) == 0 ? path : full);
+    FindEntry status;
+    if (const OsError error = ReadStatus(m_sys, literal, status); error != 0) {
+        ReportFailure(*this, literal, shown, CFileException::FromOsError(error));
+        return;
+    }
+    RemoveKnownFile(*this, literal.substr(0, literal.rfind('\\') + 1) + status.name, shown, status);
 }

@@ -20,6 +20,18 @@ const RegValue& FindValue(CPlatform& sys, std::vector<RegValue>& values, RegRoot
     throw CResourceException();
 }
 
+template <class Read> auto FromEitherView(RegRoot root, Read&& read)
+{
+    if (root == kHkeyLocalMachine) {
+        try {
+            return read(root | kRegView32);
+        } catch (const CResourceException&) {
+            // Not recorded by a 32-bit program: the native view may have it.
+        }
+    }
+    return read(root);
+}
+
 } // namespace
 
 std::string CCleaningEngine::ReadRegistryString(RegRoot root, const std::string& path, const std::string& name)
@@ -41,6 +53,16 @@ std::int32_t CCleaningEngine::ReadRegistryNumber(RegRoot root, const std::string
         number |= static_cast<std::uint32_t>(value.data[i]) << shift;
     }
     return static_cast<std::int32_t>(number);
+}
+
+std::string CCleaningEngine::ReadLocationString(RegRoot root, const std::string& path, const std::string& name)
+{
+    return FromEitherView(root, [&](RegRoot view) { return ReadRegistryString(view, path, name); });
+}
+
+std::int32_t CCleaningEngine::ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name)
+{
+    return FromEitherView(root, [&](RegRoot view) { return ReadRegistryNumber(view, path, name); });
 }
 
 void CCleaningEngine::DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name)

@@ -18,6 +18,9 @@ using OsError = unsigned long; // a Win32 error code; 0 is success
 using RegRoot = std::uintptr_t;
 inline constexpr RegRoot kHkeyCurrentUser = 0x80000001;
 inline constexpr RegRoot kHkeyLocalMachine = 0x80000002;
+// Or-ed into a root: the 32-bit programs' view of the key (WOW6432Node on 64-bit
+// Windows), where 32-bit programs such as the older browsers record their places.
+inline constexpr RegRoot kRegView32 = 0x100;
 
 enum RegType : std::uint32_t {
     kRegSz = 1,
@@ -41,6 +44,7 @@ inline constexpr std::uint32_t kAttrSystem = 0x04;
 inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrSparse = 0x200;
 inline constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
 struct FindEntry {
@@ -55,6 +59,22 @@ enum class FileMode {
     ReadShared,     // existing file, read access; others may read but not write
     WriteExclusive, // existing file, write access, no sharing (the overwrite)
     CreateShared,   // create or truncate, write access; others may read
+    Inspect,        // existing file or folder, no data access, all sharing (its identity)
+};
+
+// Which file an open handle stands for, however it was spelled, and how many names it has.
+struct FileInfo {
+    std::uint32_t volume = 0; // volume serial number
+    std::uint64_t index = 0;  // file index, unique on the volume
+    std::uint32_t links = 1;  // hard links: names the data is reachable under
+
+    bool SameFile(const FileInfo& other) const { return volume == other.volume && index == other.index; }
+};
+
+// A part of a file that holds data on the disk.
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
 };
 
 class CPlatform {
@@ -83,6 +103,8 @@ public:
 
     // Paths.
     virtual OsError GetFullPath(const std::string& path, std::string& full) = 0;
+    // The root of the volume that holds the path, e.g. "C:\" (GetVolumePathName).
+    virtual OsError GetVolumeRoot(const std::string& path, std::string& root) = 0;
     virtual OsError GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
     virtual OsError SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
     virtual OsError DeleteFileAt(const std::string& path) = 0;
@@ -93,6 +115,10 @@ public:
     // File contents.
     virtual void* FileOpen(const std::string& path, FileMode mode, OsError& error) = 0;
     virtual OsError FileSize(void* file, std::uint64_t& size) = 0;
+    virtual OsError FileInformation(void* file, FileInfo& info) = 0;
+    // The ranges of a sparse file that hold data, within its first `length` bytes.
+    virtual OsError FileAllocatedRanges(void* file, std::uint64_t length, std::vector<ByteRange>& ranges) = 0;
+    virtual OsError FileSeek(void* file, std::uint64_t offset) = 0;
     virtual OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) = 0;
     virtual OsError FileWrite(void* file, const void* data, std::size_t length) = 0;
     virtual OsError FileFlush(void* file) = 0;
@@ -148,6 +174,7 @@ public:
     bool FindNext(void* f, FindEntry& e) override { return m_inner.FindNext(f, e); }
     void FindClose(void* f) override { m_inner.FindClose(f); }
     OsError GetFullPath(const std::string& p, std::string& f) override { return m_inner.GetFullPath(p, f); }
+    OsError GetVolumeRoot(const std::string& p, std::string& r) override { return m_inner.GetVolumeRoot(p, r); }
     OsError GetAttributes(const std::string& p, std::uint32_t& a) override { return m_inner.GetAttributes(p, a); }
     OsError SetAttributes(const std::string& p, std::uint32_t a) override { return m_inner.SetAttributes(p, a); }
     OsError DeleteFileAt(const std::string& p) override { return m_inner.DeleteFileAt(p); }
@@ -156,6 +183,12 @@ public:
     OsError CopyPath(const std::string& f, const std::string& t, bool x) override { return m_inner.CopyPath(f, t, x); }
     void* FileOpen(const std::string& p, FileMode m, OsError& e) override { return m_inner.FileOpen(p, m, e); }
     OsError FileSize(void* f, std::uint64_t& s) override { return m_inner.FileSize(f, s); }
+    OsError FileInformation(void* f, FileInfo& i) override { return m_inner.FileInformation(f, i); }
+    OsError FileAllocatedRanges(void* f, std::uint64_t l, std::vector<ByteRange>& r) override
+    {
+        return m_inner.FileAllocatedRanges(f, l, r);
+    }
+    OsError FileSeek(void* f, std::uint64_t o) override { return m_inner.FileSeek(f, o); }
     OsError FileRead(void* f, void* b, std::size_t l, std::size_t& r) override { return m_inner.FileRead(f, b, l, r); }
     OsError FileWrite(void* f, const void* d, std::size_t l) override { return m_inner.FileWrite(f, d, l); }
     OsError FileFlush(void* f) override { return m_inner.FileFlush(f); }

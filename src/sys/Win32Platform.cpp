@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <winioctl.h>
 
 #include <ctime>
 
@@ -29,6 +30,10 @@ std::wstring ToWidePath(const std::string& path)
     return L"\\\\?\\" + full;
 }
 
+// The predefined key of a root, and the view flag it asks for.
+HKEY RootKey(RegRoot root) { return reinterpret_cast<HKEY>(root & ~kRegView32); }
+REGSAM ViewOf(RegRoot root) { return (root & kRegView32) ? KEY_WOW64_32KEY : 0; }
+
 // RAII owner of an open registry key.
 class CRegKey {
 public:
@@ -43,12 +48,12 @@ public:
 
     LSTATUS Open(RegRoot root, const std::string& path, REGSAM access)
     {
-        return RegOpenKeyExW(reinterpret_cast<HKEY>(root), Widen(path).c_str(), 0, access, &m_key);
+        return RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0, access | ViewOf(root), &m_key);
     }
     LSTATUS Create(RegRoot root, const std::string& path, const wchar_t* keyClass)
     {
-        return RegCreateKeyExW(reinterpret_cast<HKEY>(root), Widen(path).c_str(), 0, const_cast<wchar_t*>(keyClass),
-                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        return RegCreateKeyExW(RootKey(root), Widen(path).c_str(), 0, const_cast<wchar_t*>(keyClass),
+                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | ViewOf(root), nullptr, &m_key, nullptr);
     }
     HKEY Get() const { return m_key; }
 
@@ -81,10 +86,12 @@ void FillEntry(const WIN32_FIND_DATAW& data, FindEntry& entry)
     entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool FolderIdentity(const std::wstring& folder, BY_HANDLE_FILE_INFORMATION& info)
 {
-    HANDLE handle = ::CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        ::CreateFileW(folder.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     const bool ok = ::GetFileInformationByHandle(handle, &info) != FALSE;
@@ -236,6 +243,17 @@ public:
         return 0;
     }
 
+    OsError GetVolumeRoot(const std::string& path, std::string& root) override
+    {
+        std::wstring wide = ToWidePath(path);
+        std::wstring buffer(wide.size() + MAX_PATH, L'\0');
+        if (!GetVolumePathNameW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size())))
+            return GetLastError();
+        buffer.resize(wcslen(buffer.c_str()));
+        root = Narrow(buffer);
+        return 0;
+    }
+
     OsError GetAttributes(const std::string& path, std::uint32_t& attributes) override
     {
         DWORD a = GetFileAttributesW(ToWidePath(path).c_str());
@@ -272,16 +290,19 @@ public:
 
     void* FileOpen(const std::string& path, FileMode mode, OsError& error) override
     {
-        DWORD access = GENERIC_READ, share = FILE_SHARE_READ, creation = OPEN_EXISTING;
+        DWORD access = GENERIC_READ, share = FILE_SHARE_READ, creation = OPEN_EXISTING, flags = FILE_ATTRIBUTE_NORMAL;
         if (mode == FileMode::WriteExclusive) {
             access = GENERIC_WRITE;
             share = 0;
         } else if (mode == FileMode::CreateShared) {
             access = GENERIC_WRITE;
             creation = CREATE_ALWAYS;
+        } else if (mode == FileMode::Inspect) {
+            access = 0;
+            share = kShareAll;
+            flags = FILE_FLAG_BACKUP_SEMANTICS; // folders open too
         }
-        HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+        HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, flags, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             error = GetLastError();
             return nullptr;
@@ -297,6 +318,52 @@ public:
             return GetLastError();
         size = static_cast<std::uint64_t>(li.QuadPart);
         return 0;
+    }
+
+    OsError FileInformation(void* file, FileInfo& info) override
+    {
+        BY_HANDLE_FILE_INFORMATION data;
+        if (!GetFileInformationByHandle(static_cast<HANDLE>(file), &data))
+            return GetLastError();
+        info.volume = data.dwVolumeSerialNumber;
+        info.index = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+        info.links = data.nNumberOfLinks;
+        return 0;
+    }
+
+    OsError FileAllocatedRanges(void* file, std::uint64_t length, std::vector<ByteRange>& ranges) override
+    {
+        ranges.clear();
+        FILE_ALLOCATED_RANGE_BUFFER query{};
+        query.Length.QuadPart = static_cast<LONGLONG>(length);
+        std::vector<FILE_ALLOCATED_RANGE_BUFFER> found(64);
+        for (;;) {
+            DWORD bytes = 0;
+            const BOOL ok = DeviceIoControl(static_cast<HANDLE>(file), FSCTL_QUERY_ALLOCATED_RANGES, &query,
+                                            sizeof(query), found.data(),
+                                            static_cast<DWORD>(found.size() * sizeof(found[0])), &bytes, nullptr);
+            const DWORD error = ok ? 0 : GetLastError();
+            if (!ok && error != ERROR_MORE_DATA)
+                return error;
+            const std::size_t count = bytes / sizeof(found[0]);
+            for (std::size_t i = 0; i < count; ++i)
+                ranges.push_back({static_cast<std::uint64_t>(found[i].FileOffset.QuadPart),
+                                  static_cast<std::uint64_t>(found[i].Length.QuadPart)});
+            if (ok || count == 0)
+                return ok ? 0 : error;
+            // More ranges than fit: ask again from the end of the last one.
+            const ByteRange& last = ranges.back();
+            const std::uint64_t next = last.offset + last.length;
+            query.FileOffset.QuadPart = static_cast<LONGLONG>(next);
+            query.Length.QuadPart = static_cast<LONGLONG>(length > next ? length - next : 0);
+        }
+    }
+
+    OsError FileSeek(void* file, std::uint64_t offset) override
+    {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        return SetFilePointerEx(static_cast<HANDLE>(file), to, nullptr, FILE_BEGIN) ? 0 : GetLastError();
     }
 
     OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) override

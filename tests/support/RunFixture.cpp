@@ -29,6 +29,11 @@ void PutEnv(const wchar_t* name, const std::string& value)
 
 } // namespace
 
+std::string Wow64Key(const std::string& softwareKey)
+{
+    return "SOFTWARE\\WOW6432Node" + softwareKey.substr(softwareKey.find('\\'));
+}
+
 void CRunFixture::SetUp()
 {
     g_stopFlag = 0;
@@ -50,6 +55,7 @@ void CRunFixture::SetUp()
         {kCu, kShellFolders, "Cache"},
         {kCu, kShellFolders, "History"},
         {kCu, kShellFolders, "Cookie"},
+        {kCu, kShellFolders, "Cookies"},
         {kCu, kShellFolders, "Favorites"},
         {kCu, kShellFolders, "Recent"},
         {kCu, kNetscape + "\\Cache", "Cache Dir"},
@@ -59,8 +65,11 @@ void CRunFixture::SetUp()
         {kCu, kMailAndNews, "Store Root"},
         {kCu, kOutlookExpress, "Store Root"},
     };
-    for (const Location& location : locations)
+    for (const Location& location : locations) {
         m_registry.Remove(location.root, location.key, location.name);
+        if (location.root == kLm) // and as 32-bit programs see it
+            m_registry.Remove(kLm, Wow64Key(location.key), location.name);
+    }
     for (const char* option :
          {"DeleteNewsgroupSubscriptions", "DeleteCookies", "DeleteFavorites", "WipeClean", "ResetGameScores"})
         m_registry.Remove(kCu, kOptions, option);

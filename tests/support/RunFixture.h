@@ -31,6 +31,9 @@ inline const std::string kOutlookExpress = "Software\\Microsoft\\Outlook Express
 inline const std::string kOptions = "Software\\Vellomar\\Purgix!\\Options";
 } // namespace runkeys
 
+// Where a 64-bit process finds what 32-bit programs wrote under "SOFTWARE\...".
+std::string Wow64Key(const std::string& softwareKey);
+
 // Report lines or status texts, in order.
 using Lines = std::vector<std::string>;
 

@@ -7,6 +7,7 @@
 //   CVisitRecorder sys;
 //   CCleaningEngine engine(sink, sys);
 //   ... sys.SearchesUnder("D:\\") ...
+#include "engine/PathText.h"
 #include "sys/Platform.h"
 
 #include <string>
@@ -18,7 +19,7 @@ public:
 
     void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override
     {
-        searches.push_back(pattern);
+        searches.push_back(ShownPath(pattern));
         return CPlatformDecorator::FindOpen(pattern, first, error);
     }
     bool DriveIsHostRoot(const std::string& root) override
@@ -45,7 +46,7 @@ public:
     std::vector<std::string> SearchesUnder(const std::string& prefix) const;
     static bool SameText(const std::string& a, const std::string& b);
 
-    std::vector<std::string> searches; // every FindOpen pattern, in order
+    std::vector<std::string> searches; // every FindOpen pattern as the user knows it, in order
     std::string hostRootDrive;         // e.g. "d:\": reported as the host's root
     std::string refuseUnder;           // a folder nothing under which may change
     int refusedChanges = 0;
@@ -54,7 +55,7 @@ private:
     static constexpr OsError kAccessDenied = 5;
     bool Refused(const std::string& path)
     {
-        if (refuseUnder.empty() || !SameText(path.substr(0, refuseUnder.size()), refuseUnder))
+        if (refuseUnder.empty() || !SameText(ShownPath(path).substr(0, refuseUnder.size()), refuseUnder))
             return false;
         ++refusedChanges;
         return true;

@@ -236,7 +236,7 @@ TEST_F(Catalogue, UnreadableLocationsWriteOnlyTheirInfoLines)
     EXPECT_EQ(m_sink.progressSteps, 8);
 }
 
-TEST_F(Catalogue, EmptyValuesAreSkippedSilentlyButAnEmptyStoreRootStillSweepsNews)
+TEST_F(Catalogue, EmptyValuesAreSkippedSilentlyAndAnEmptyStoreRootSweepsNothing)
 {
     SetOption("DeleteFavorites", 1);
     for (const char* value : {"Cache", "History", "Cookie", "Favorites", "Recent"})
@@ -261,11 +261,28 @@ TEST_F(Catalogue, EmptyValuesAreSkippedSilentlyButAnEmptyStoreRootStillSweepsNew
     EXPECT_EQ(m_sink.statuses, (Lines{kStatusExtensible, "Deleting newsgroup cache", "Deleting newsgroup subscriptions",
                                       "Deleting newsgroup cache", "Deleting newsgroup subscriptions", kStatusTemp,
                                       kStatusRegistry, kStatusDone}));
-    // "\News\" on the current drive, for both stores.
-    int newsSearches = 0;
+    // An empty "Store Root" gives "\News\", which is not a full path: it would name a
+    // folder on whatever drive is current, so it is not swept.
     for (const std::string& pattern : m_sys.searches)
-        newsSearches += pattern.size() == 13 && pattern.substr(1) == ":\\News\\*.nch";
-    EXPECT_EQ(newsSearches, 2);
+        EXPECT_EQ(pattern.find(":\\News\\"), std::string::npos) << pattern;
+}
+
+TEST_F(Catalogue, PlacesOf32BitBrowsersAndTheShellsCookiesFolderAreFound)
+{
+    // Recorded by a 32-bit browser on 64-bit Windows: the 32-bit view comes first.
+    SetLocation(kLm, Wow64Key(kIeMain), "Cache_Directory", m_root + "\\ie2");
+    SetLocation(kLm, Wow64Key(kUrlHistory), "Directory", m_root + "\\hist32");
+    SetLocation(kLm, kUrlHistory, "Directory", m_root + "\\hist64");
+    // The shell names its cookie folder "Cookies".
+    SetLocation(kCu, kShellFolders, "Cookies", m_root + "\\cookies");
+    for (const char* file : {"\\ie2\\a.htm", "\\hist32\\b.htm", "\\hist64\\c.htm", "\\cookies\\d.txt"})
+        Put(m_root + file);
+
+    RunClean();
+
+    EXPECT_EQ(OwnLines(), (Lines{Deleted(m_root + "\\ie2\\a.htm"), Deleted(m_root + "\\hist32\\b.htm"), kInfoIeCookies,
+                                 Deleted(m_root + "\\cookies\\d.txt"), kInfoNetscapeCookies, kInfoRecent}));
+    EXPECT_TRUE(FileExists(m_root + "\\hist64\\c.htm"));
 }
 
 TEST_F(Catalogue, OptionsOffSkipTheirPlacesButKeepTheSteps)
@@ -345,6 +362,7 @@ TEST_P(CatalogueStop, NothingAfterTheStopIsVisited)
         {}, // group 9 shows no status
     };
     const StopCase stop = GetParam();
+    testenv::MakeFolder("D:\\Recycled");
     if (stop.afterGroup == 0)
         m_sink.onLine = [](const std::string&) { g_stopFlag = 1; }; // the start line
     else
@@ -446,10 +464,6 @@ std::string WithBackslash(const std::string& folder)
 {
     return folder + "\\";
 }
-std::string FiveCharacters(const std::string&)
-{
-    return "\\temp";
-}
 std::string WindowsTemp(const std::string& root)
 {
     return root + "\\WINDOWS\\TEMP";
@@ -467,12 +481,25 @@ INSTANTIATE_TEST_SUITE_P(Variants, CatalogueTemp,
                          ::testing::Values(TempCase{"WindowsTemp", Same, WindowsTemp, true},
                                            TempCase{"Tmp", Same, PlainTmp, false},
                                            TempCase{"SevenCharacters", Same, DriveTemp, true},
-                                           TempCase{"FiveCharacters", FiveCharacters, DriveTemp, false},
                                            TempCase{"TrailingBackslash", WithBackslash, WindowsTemp, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(CatalogueTemp, ATempThatIsNotAFullPathIsNotSwept)
+{
+    // "\temp" names C:\temp only while C:\ is the current folder; TMP is absent.
+    for (const char* file : {"\\a.tmp", "\\keep.txt"})
+        Put("C:\\temp" + std::string(file));
+    SetEnv("TEMP", "\\temp");
+
+    RunClean();
+
+    EXPECT_TRUE(FileExists("C:\\temp\\a.tmp"));
+    EXPECT_TRUE(FileExists("C:\\temp\\keep.txt"));
+}
+
 TEST_F(Catalogue, TmpNamingTheSameFolderAsTempIsSweptAgain)
 {
+    testenv::MakeFolder(m_root + "\\TMP");
     SetEnv("TEMP", m_root + "\\TMP");
     SetEnv("TMP", m_root + "\\TMP");
     RunClean();
@@ -486,9 +513,13 @@ TEST_F(Catalogue, OnlyFixedDrivesAreSearchedForLostClustersAndRecycleFolders)
     Put("D:" + tag + "\\FILE0001.CHK");
     Put("E:" + tag + "\\FILE0002.CHK"); // removable
     Put("E:\\Recycled" + tag + "\\a.txt");
+    Put("D:\\Recycled" + tag + "\\b.txt");
+    Put("D:\\Recycler" + tag + "\\c.txt");
 
     RunClean();
 
+    EXPECT_FALSE(FileExists("D:\\Recycled" + tag + "\\b.txt"));
+    EXPECT_FALSE(FileExists("D:\\Recycler" + tag + "\\c.txt"));
     EXPECT_FALSE(FileExists("D:" + tag + "\\FILE0001.CHK"));
     EXPECT_TRUE(FileExists("E:" + tag + "\\FILE0002.CHK"));
     EXPECT_TRUE(FileExists("E:\\Recycled" + tag + "\\a.txt"));

@@ -203,19 +203,63 @@ TEST_F(FileRemoval, ALinkedFolderIsNeverEnteredAndItsTargetSurvives)
 
 TEST_F(FileRemoval, WipeOverwritesEveryByteInPlaceBeforeDeleting)
 {
+    CRemovalFaults watch;
+    CCleaningEngine watched(sink, watch);
+    std::string atDeletion;
+    watch.beforeDelete = [&](const std::string& path) { atDeletion = testenv::ReadFile(path); };
     const std::string path = root + "\\secret.bin";
-    const std::string alias = root + "\\alias.bin"; // a second name keeps the data readable after deletion
     const std::string contents(3 * 1024 * 1024 + 5, 'S');
     testenv::WriteFile(path, contents);
-    ASSERT_TRUE(::CreateHardLinkW(Widen(alias).c_str(), Widen(path).c_str(), nullptr));
-    engine.m_bWipeClean = 1;
+    watched.m_bWipeClean = 1;
 
-    engine.RemoveFile(path);
+    watched.RemoveFile(path);
 
     EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
     EXPECT_FALSE(testenv::FileExists(path));
-    EXPECT_EQ(testenv::ReadFile(alias), std::string(contents.size(), '\x55'));
-    EXPECT_EQ(engine.m_dwBytesRecovered, contents.size());
+    EXPECT_EQ(atDeletion, std::string(contents.size(), '\x55'));
+    EXPECT_EQ(watched.m_dwBytesRecovered, contents.size());
+}
+
+TEST_F(FileRemoval, WipeLeavesTheDataOfAFileWithOtherNames)
+{
+    const std::string path = root + "\\linked.bin";
+    const std::string alias = root + "\\elsewhere.bin"; // outside the target in real life
+    testenv::WriteFile(path, "shared data");
+    ASSERT_TRUE(::CreateHardLinkW(Widen(alias).c_str(), Widen(path).c_str(), nullptr));
+    engine.m_bWipeClean = 1;
+
+    engine.SweepFolder(root, "linked.*", false);
+
+    EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
+    EXPECT_FALSE(testenv::FileExists(path));
+    EXPECT_EQ(testenv::ReadFile(alias), "shared data");
+}
+
+TEST_F(FileRemoval, WipeOfASparseFileWritesOnlyItsData)
+{
+    CRemovalFaults faults;
+    faults.sparse = true;
+    faults.allocated = {{0, 4096}, {2 << 20, 10000}, {4 << 20, 100}}; // the last lies past the end
+    faults.deleteError = 1117; // keeps the file to look at
+    CCleaningEngine faulty(sink, faults);
+    faulty.m_bWipeClean = 1;
+    const std::string path = root + "\\sparse.vhd";
+    testenv::WriteFile(path, std::string(3 << 20, 'S'));
+
+    faulty.SweepFolder(root, "*", false);
+
+    using Write = std::pair<std::uint64_t, std::uint64_t>;
+    EXPECT_EQ(faults.writes, (std::vector<Write>{{0, 4096}, {2 << 20, 10000}}));
+    const std::string after = testenv::ReadFile(path);
+    EXPECT_EQ(after.substr(0, 4096), std::string(4096, 'U'));
+    EXPECT_EQ(after.substr(4096, 16), std::string(16, 'S'));
+    EXPECT_EQ(after.substr(2 << 20, 10001), std::string(10000, 'U') + "S");
+
+    // Ranges that cannot be read: the whole length, as for any file.
+    faults.writes.clear();
+    faults.rangesError = 1;
+    faulty.SweepFolder(root, "*", false);
+    EXPECT_EQ(faults.writes, (std::vector<Write>{{0, 3 << 20}}));
 }
 
 TEST_F(FileRemoval, AFailureAfterTheWipeLeavesTheFileCountedAndReported)
