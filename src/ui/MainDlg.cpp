@@ -13,8 +13,9 @@
 
 namespace {
 
-// Private messages: a posted note that the run has ended, and a call to run on the
-// window's thread (the worker sends it and waits, as with any control message).
+// Private messages: a posted note that the run has ended, and a call the worker has
+// handed to the window's thread (the worker sends it and waits, as with any control
+// message; it names the call by number, see CUiCallSlot).
 constexpr UINT kRunFinishedMessage = WM_APP + 1;
 constexpr UINT kRunOnUiMessage = WM_APP + 2;
 constexpr UINT_PTR kReportTimerId = 1;
@@ -176,7 +177,7 @@ INT_PTR CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& ha
     handled = true;
     switch (message) {
     case kRunOnUiMessage:
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        m_uiCalls.RunPending(wParam);
         return 0;
     case kRunFinishedMessage:
         if (m_runActive) // a newer run has started since; its own note will follow
@@ -303,7 +304,7 @@ void CMainDlg::OnReportTimer()
 
 void CMainDlg::OnUiThread(const std::function<void()>& action)
 {
-    ::SendMessageW(m_hWnd, kRunOnUiMessage, 0, reinterpret_cast<LPARAM>(&action));
+    m_uiCalls.Hand(m_hWnd, kRunOnUiMessage, action);
 }
 
 void CMainDlg::AppendReport(const std::string& text)
