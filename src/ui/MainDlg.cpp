@@ -167,6 +167,10 @@ void CMainDlg::OnCancelCommand()
 
 void CMainDlg::OnOptions()
 {
+    // A click queued behind the run button arrives before the run has disabled Options;
+    // the options must not change under a run.
+    if (m_runActive)
+        return;
     COptionsDlg options;
     options.DoModal(m_hWnd);
     ShowIdleStatus();

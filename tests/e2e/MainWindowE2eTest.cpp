@@ -152,3 +152,25 @@ TEST_F(MainWindow, CallMessagesFromAnotherProcessRunNothingInTheWindow)
     EXPECT_EQ(m_driver.Status(), "Initial Purgix! done. Now restart Windows to complete Purgix!");
     EXPECT_TRUE(m_driver.Running());
 }
+
+TEST_F(MainWindow, OptionsClickedAsARunStartsOpensOnlyAfterTheRun)
+{
+    StartPurgix();
+    // Both clicks are queued before the run has disabled its buttons.
+    m_driver.Click(IDC_RUN);
+    m_driver.Click(IDC_OPTIONS);
+    bool optionsOpened = false;
+    ASSERT_TRUE(m_driver.WaitUntil(
+        [&] {
+            optionsOpened = optionsOpened || m_driver.FindDialog(L"Purgix! Options");
+            return m_driver.FindMessageBox().has_value();
+        },
+        120000));
+    EXPECT_FALSE(optionsOpened) << "Options opened during the run";
+    DeclineRestart();
+
+    m_driver.Click(IDC_OPTIONS);
+    const HWND options = m_driver.WaitForWindow(L"Purgix! Options");
+    ASSERT_NE(options, nullptr) << "Options did not open after the run";
+    m_driver.PressEscape(options);
+}
