@@ -30,15 +30,7 @@ unsigned __stdcall WorkerThread(void* parameter)
 {
     const WorkerStart start = *static_cast<WorkerStart*>(parameter);
     delete static_cast<WorkerStart*>(parameter);
-    try {
-        start.proc(*start.window);
-    } catch (...) {
-        // Nothing may leave a thread procedure. A failure the run could not handle
-        // (out of memory, say) still leaves the window usable for another run.
-        start.window->SetBusy(false);
-        start.window->ResetProgress();
-        start.window->OnRunFinished();
-    }
+    RunGuarded(*start.window, [&start] { start.proc(*start.window); });
     return 0;
 }
 
