@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ inline bool StopRequested() { return g_stopFlag.load(std::memory_order_relaxed) 
 // Worker thread procedures: build an engine on the thread's stack and run it.
 void CleaningThreadProc(IRunSink& window);
 void FinishingThreadProc(IRunSink& window);
+// Runs a thread procedure's work so that nothing escapes it: a failure the run cannot
+// handle (out of memory, say) ends the run with a report line and a status text that
+// say so, and gives the window its buttons back.
+void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept;
 
 class CCleaningEngine {
 public:

@@ -6,6 +6,7 @@
 #include "sys/TextFormat.h"
 
 #include <algorithm>
+#include <exception>
 
 std::atomic<int> g_stopFlag{0};
 
@@ -18,12 +19,38 @@ constexpr unsigned kEwxLogoff = 0;
 constexpr unsigned kEwxReboot = 2;
 constexpr unsigned kMbYesNoQuestion = 0x24;
 constexpr int kIdYes = 6;
+
+// The end of a run that a failure stopped. Even the note may fail for want of memory;
+// the window is told the run has ended all the same.
+void EndStoppedRun(IRunSink& window, const char* failure)
+{
+    try {
+        window.SetBusy(false);
+        window.ResetProgress();
+        window.SetStatusText(kStatusStopped, false);
+        window.AppendReport(kLineStopped + std::string(failure) + kLineEnd);
+    } catch (...) {
+        // Nothing more can be said; the run still has to end.
+    }
+    window.OnRunFinished();
+}
 } // namespace
 
 void CleaningThreadProc(IRunSink& window)
 {
     CCleaningEngine engine(window);
     engine.Run();
+}
+
+void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
+{
+    try {
+        run();
+    } catch (const std::exception& failure) {
+        EndStoppedRun(window, failure.what());
+    } catch (...) {
+        EndStoppedRun(window, kFailureUnexpected);
+    }
 }
 
 CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys), m_settings(sys) {}

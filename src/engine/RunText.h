@@ -8,6 +8,11 @@ inline constexpr const char* kStatusCancelled = "Purgix! cancelled";
 inline constexpr const char* kLineCancelled = "Purgix! cancelled by user.\r\n";
 inline constexpr const char* kStatusInitialDone = "Initial Purgix! done. Now restart Windows to complete Purgix!";
 inline constexpr const char* kLineEnd = "\r\n";
+// A run that a failure it could not handle stopped: the status, and the report line
+// (this, what failed, kLineEnd), with the words for a failure that names nothing.
+inline constexpr const char* kStatusStopped = "Purgix! stopped";
+inline constexpr const char* kLineStopped = "INFO: The run stopped: ";
+inline constexpr const char* kFailureUnexpected = "unexpected error";
 
 // The summary line (without its line end) for the bytes and files of a run,
 // by the thresholds 10 KiB, 1 MiB and 1 GiB. loadText fetches a string-table entry.

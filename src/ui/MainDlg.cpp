@@ -13,8 +13,9 @@
 
 namespace {
 
-// Private messages: a posted note that the run has ended, and a call to run on the
-// window's thread (the worker sends it and waits, as with any control message).
+// Private messages: a posted note that the run has ended, and a call the worker has
+// handed to the window's thread (the worker sends it and waits, as with any control
+// message; it names the call by number, see CUiCallSlot).
 constexpr UINT kRunFinishedMessage = WM_APP + 1;
 constexpr UINT kRunOnUiMessage = WM_APP + 2;
 constexpr UINT_PTR kReportTimerId = 1;
@@ -29,15 +30,7 @@ unsigned __stdcall WorkerThread(void* parameter)
 {
     const WorkerStart start = *static_cast<WorkerStart*>(parameter);
     delete static_cast<WorkerStart*>(parameter);
-    try {
-        start.proc(*start.window);
-    } catch (...) {
-        // Nothing may leave a thread procedure. A failure the run could not handle
-        // (out of memory, say) still leaves the window usable for another run.
-        start.window->SetBusy(false);
-        start.window->ResetProgress();
-        start.window->OnRunFinished();
-    }
+    RunGuarded(*start.window, [&start] { start.proc(*start.window); });
     return 0;
 }
 
@@ -166,6 +159,10 @@ void CMainDlg::OnCancelCommand()
 
 void CMainDlg::OnOptions()
 {
+    // A click queued behind the run button arrives before the run has disabled Options;
+    // the options must not change under a run.
+    if (m_runActive)
+        return;
     COptionsDlg options;
     options.DoModal(m_hWnd);
     ShowIdleStatus();
@@ -176,7 +173,7 @@ INT_PTR CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& ha
     handled = true;
     switch (message) {
     case kRunOnUiMessage:
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        m_uiCalls.RunPending(wParam);
         return 0;
     case kRunFinishedMessage:
         if (m_runActive) // a newer run has started since; its own note will follow
@@ -303,7 +300,7 @@ void CMainDlg::OnReportTimer()
 
 void CMainDlg::OnUiThread(const std::function<void()>& action)
 {
-    ::SendMessageW(m_hWnd, kRunOnUiMessage, 0, reinterpret_cast<LPARAM>(&action));
+    m_uiCalls.Hand(m_hWnd, kRunOnUiMessage, action);
 }
 
 void CMainDlg::AppendReport(const std::string& text)

@@ -10,6 +10,7 @@
 #include "ui/Dialog.h"
 #include "ui/PauseGate.h"
 #include "ui/ReportModel.h"
+#include "ui/UiCallSlot.h"
 #include "sys/Win32Handles.h"
 
 #include <atomic>
@@ -71,6 +72,7 @@ private:
     std::optional<CWindowTimer> m_reportTimer;
     std::atomic<bool> m_runActive{false}; // from the start of a run to OnRunFinished
     CPauseGate m_pauseGate;
+    CUiCallSlot m_uiCalls;
 
     std::mutex m_reportLock;
     CReportModel m_reportModel;

@@ -72,6 +72,11 @@ void PurgixE2e::StartPurgix(const std::wstring& arguments)
 std::string PurgixE2e::RunAndDeclineRestart()
 {
     m_driver.Click(IDC_RUN);
+    return DeclineRestart();
+}
+
+std::string PurgixE2e::DeclineRestart()
+{
     auto box = m_driver.WaitForMessageBox(120000);
     EXPECT_TRUE(box.has_value()) << "no restart question";
     if (!box)

@@ -125,3 +125,52 @@ TEST_F(MainWindow, TheAboutBoxNamesTheProgramAndItsVersion)
     EXPECT_TRUE(m_driver.WaitUntil([&] { return !::IsWindow(about); }, 10000));
     EXPECT_TRUE(m_driver.Running());
 }
+
+TEST_F(MainWindow, CallMessagesFromAnotherProcessRunNothingInTheWindow)
+{
+    // The window's private call message, as any process on the desktop can send it:
+    // every number the window's own calls might carry, with a pointer that is not one.
+    constexpr UINT kCallMessage = WM_APP + 2;
+    const auto forge = [&] {
+        for (WPARAM number = 0; number < 100; ++number) {
+            for (LPARAM garbage : {LPARAM{1}, LPARAM{0x7FFF0000}})
+                ::SendMessageTimeoutW(m_driver.MainWindow(), kCallMessage, number, garbage, SMTO_ABORTIFHUNG, 2000,
+                                      nullptr);
+        }
+    };
+    StartPurgix();
+    forge();
+    m_driver.Click(IDC_RUN);
+    ASSERT_TRUE(m_driver.WaitUntil(
+        [&] {
+            forge();
+            return m_driver.FindMessageBox().has_value();
+        },
+        120000));
+    const std::string report = DeclineRestart();
+    EXPECT_NE(report.find("Purgix! recovered 0 bytes of disk space from 0 files.\r\n"), std::string::npos) << report;
+    EXPECT_EQ(m_driver.Status(), "Initial Purgix! done. Now restart Windows to complete Purgix!");
+    EXPECT_TRUE(m_driver.Running());
+}
+
+TEST_F(MainWindow, OptionsClickedAsARunStartsOpensOnlyAfterTheRun)
+{
+    StartPurgix();
+    // Both clicks are queued before the run has disabled its buttons.
+    m_driver.Click(IDC_RUN);
+    m_driver.Click(IDC_OPTIONS);
+    bool optionsOpened = false;
+    ASSERT_TRUE(m_driver.WaitUntil(
+        [&] {
+            optionsOpened = optionsOpened || m_driver.FindDialog(L"Purgix! Options");
+            return m_driver.FindMessageBox().has_value();
+        },
+        120000));
+    EXPECT_FALSE(optionsOpened) << "Options opened during the run";
+    DeclineRestart();
+
+    m_driver.Click(IDC_OPTIONS);
+    const HWND options = m_driver.WaitForWindow(L"Purgix! Options");
+    ASSERT_NE(options, nullptr) << "Options did not open after the run";
+    m_driver.PressEscape(options);
+}

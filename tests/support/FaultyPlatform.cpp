@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 namespace {
 
@@ -14,6 +15,13 @@ bool SamePath(const std::string& a, const std::string& b)
 }
 
 } // namespace
+
+void* CFaultyPlatform::FindOpen(const std::string& pattern, FindEntry& first, OsError& error)
+{
+    if (searchesRunOutOfMemory)
+        throw std::bad_alloc();
+    return m_inner.FindOpen(pattern, first, error);
+}
 
 void* CFaultyPlatform::FileOpen(const std::string& path, FileMode mode, OsError& error)
 {

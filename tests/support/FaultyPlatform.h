@@ -1,7 +1,7 @@
 #pragma once
 // The real platform with chosen operations made to fail, for the faults the OS will not
 // give on demand (a full disk, a failing flush or rename, a registry that refuses a
-// write), and a log of the file operations that change what is on disk.
+// write, memory that runs out), and a log of the file operations that change what is on disk.
 //
 // Usage:
 //   CFaultyPlatform sys;
@@ -36,10 +36,12 @@ public:
     Fault moveFault;        // a rename away from this path
     Fault removeValueFault; // the value name
     OsError regWriteError = 0;
+    bool searchesRunOutOfMemory = false; // every directory search throws std::bad_alloc
 
     // "flush PATH" and "move FROM -> TO", in the order they happened.
     std::vector<std::string> events;
 
+    void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override;
     void* FileOpen(const std::string& path, FileMode mode, OsError& error) override;
     OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) override;
     OsError FileWrite(void* file, const void* data, std::size_t length) override;

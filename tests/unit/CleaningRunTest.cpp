@@ -3,6 +3,7 @@
 // a stop skips.
 #include "engine/RunText.h"
 #include "resource.h"
+#include "support/FaultyPlatform.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
 
@@ -221,6 +222,29 @@ TEST_F(CleaningRun, AFinishedRunArmsTheFinishingRun)
     RunWithSession();
 
     EXPECT_TRUE(testenv::ValueExists(kCu, kRunOnce, "Purgix!"));
+}
+
+TEST_F(CleaningRun, AFailureTheRunCannotHandleStopsItAndSaysSo)
+{
+    CFaultyPlatform outOfMemory;
+    outOfMemory.searchesRunOutOfMemory = true;
+
+    RunGuarded(m_sink, [&] { CCleaningEngine(m_sink, outOfMemory).Run(); });
+
+    EXPECT_EQ(m_sink.Lines().back(), "INFO: The run stopped: std::bad_alloc");
+    EXPECT_EQ(m_sink.statuses.back(), "Purgix! stopped");
+    EXPECT_EQ(m_sink.busy, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(m_sink.progressReset);
+    EXPECT_EQ(m_sink.finished, 1);
+    EXPECT_TRUE(m_sink.questions.empty());
+}
+
+TEST_F(CleaningRun, AFailureThatNamesNothingIsReportedAsUnexpected)
+{
+    RunGuarded(m_sink, [] { throw CResourceException(); });
+
+    EXPECT_EQ(m_sink.Lines(), Lines{"INFO: The run stopped: unexpected error"});
+    EXPECT_EQ(m_sink.finished, 1);
 }
 
 } // namespace

@@ -83,6 +83,12 @@ bool CPurgixDriver::Attach(DWORD timeoutMs)
     return m_main != nullptr;
 }
 
+bool CPurgixDriver::AttachToProcess(DWORD processId, DWORD timeoutMs)
+{
+    m_processId = processId;
+    return Attach(timeoutMs);
+}
+
 HWND CPurgixDriver::FindTopLevel(const std::wstring& className, const std::wstring& title) const
 {
     FindRequest request{m_processId, className.c_str(), title.c_str(), nullptr};
@@ -93,9 +99,11 @@ HWND CPurgixDriver::FindTopLevel(const std::wstring& className, const std::wstri
 HWND CPurgixDriver::WaitForWindow(const std::wstring& title, DWORD timeoutMs) const
 {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindTopLevel(kDialogClass, title)) != nullptr; }, timeoutMs);
+    WaitUntil([&] { return (found = FindDialog(title)) != nullptr; }, timeoutMs);
     return found;
 }
+
+HWND CPurgixDriver::FindDialog(const std::wstring& title) const { return FindTopLevel(kDialogClass, title); }
 
 void CPurgixDriver::Click(int controlId, HWND dialog) const
 {

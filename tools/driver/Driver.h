@@ -33,6 +33,8 @@ public:
     bool Start(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs = 30000);
     // Attaches to a program that is already running.
     bool Attach(DWORD timeoutMs = 30000);
+    // Waits for the main window of this process (a test's own, say) and attaches to it.
+    bool AttachToProcess(DWORD processId, DWORD timeoutMs = 30000);
     bool StartProcessOnly(const std::wstring& exe, const std::wstring& arguments);
 
     HWND MainWindow() const { return m_main; }
@@ -40,6 +42,8 @@ public:
 
     // Top-level window of the program with this title (the Options dialog, the About box).
     HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs = 20000) const;
+    // The same window if it is there now, without waiting.
+    HWND FindDialog(const std::wstring& title) const;
 
     void Click(int controlId, HWND dialog = nullptr) const;
     void PressEscape(HWND dialog = nullptr) const;
