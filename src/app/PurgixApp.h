@@ -3,7 +3,7 @@
 // platform at construction; InitInstance reads "WorkToBeDone", parses the command
 // line and shows either the help message or the main window, modally. The process
 // ends when that window closes: there is no other message loop.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <cstdint>
 #include <string>

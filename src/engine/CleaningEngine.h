@@ -3,10 +3,11 @@
 //
 // Usage:
 //   CCleaningEngine engine(sink);          // sink: the window, or a test recorder
-//   engine.Run();                          // the cleaning run (a button press)
+//   engine.Run(ReadRunOptions(store));     // the cleaning run (a button press)
 //   engine.RunFinishing();                 // the run started at log-on
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
+#include "engine/RunOptions.h"
 #include "engine/RunSink.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
@@ -34,8 +35,8 @@ class CCleaningEngine {
 public:
     explicit CCleaningEngine(IRunSink& sink, CPlatform& sys = Platform());
 
-    // The cleaning run; returns 0.
-    int Run();
+    // The cleaning run with the caller's options; returns 0.
+    int Run(const RunOptions& options);
     // The finishing run after a restart.
     void RunFinishing();
 
@@ -69,7 +70,7 @@ public:
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
     void RewriteNetscapePrefs(const std::string& directory);
 
-    // Options, read at the start of each run.
+    // Options, taken from the caller's choice at the start of each run.
     int m_bDeleteNewsgroupSubscriptions = 1;
     int m_bDeleteFavorites = 0;
     int m_bDeleteCookies = 1;
@@ -106,7 +107,7 @@ private:
         int cachePathCount = 0;
     };
 
-    void SetUpRun(RunContext& context);
+    void SetUpRun(const RunOptions& options, RunContext& context);
     void VisitFileTargets(const RunContext& context); // groups 1 to 9
     // "c:\" to "z:\" for the fixed drives, in letter order.
     std::vector<std::string> FixedDriveRoots();

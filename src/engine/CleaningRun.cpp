@@ -39,7 +39,7 @@ void EndStoppedRun(IRunSink& window, const char* failure)
 void CleaningThreadProc(IRunSink& window)
 {
     CCleaningEngine engine(window);
-    engine.Run();
+    engine.Run(ReadRunOptions(engine.Settings()));
 }
 
 void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
@@ -55,10 +55,10 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 
 CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys), m_settings(sys) {}
 
-int CCleaningEngine::Run()
+int CCleaningEngine::Run(const RunOptions& options)
 {
     RunContext context;
-    SetUpRun(context);
+    SetUpRun(options, context);
     VisitFileTargets(context);
     if (!ShouldStop())
         CleanRegistryHistory(context.windowsDir, context.netscapeDir);
@@ -68,7 +68,7 @@ int CCleaningEngine::Run()
     return 0;
 }
 
-void CCleaningEngine::SetUpRun(RunContext& context)
+void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
 {
     context.windowsDir = m_sys.WindowsDirectory();
     try {
@@ -79,11 +79,11 @@ void CCleaningEngine::SetUpRun(RunContext& context)
         context.netscapeDir.clear();
     }
 
-    m_bDeleteNewsgroupSubscriptions = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteNewsgroupSubscriptions", 1));
-    m_bDeleteCookies = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteCookies", 1));
-    m_bDeleteFavorites = static_cast<int>(m_settings.ReadSettingInt("Options", "DeleteFavorites", 0));
-    m_bWipeClean = static_cast<int>(m_settings.ReadSettingInt("Options", "WipeClean", 0));
-    m_bResetGameScores = static_cast<int>(m_settings.ReadSettingInt("Options", "ResetGameScores", 0));
+    m_bDeleteNewsgroupSubscriptions = options.switches.newsgroups;
+    m_bDeleteCookies = options.switches.cookies;
+    m_bDeleteFavorites = options.switches.favorites;
+    m_bWipeClean = options.switches.wipeClean;
+    m_bResetGameScores = options.switches.resetScores;
 
     ResetRestartList();
 

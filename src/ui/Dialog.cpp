@@ -1,6 +1,6 @@
 #include "ui/Dialog.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "sys/Platform.h"
 #include "sys/Utf8.h"
 

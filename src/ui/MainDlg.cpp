@@ -1,6 +1,6 @@
 #include "ui/MainDlg.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "engine/CleaningEngine.h"
 #include "resource.h"
 #include "sys/Utf8.h"

@@ -6,7 +6,7 @@
 //   COptionsDlg options;
 //   options.DoModal(owner);
 #include "ui/Dialog.h"
-#include "ui/LevelLogic.h"
+#include "settings/LevelLogic.h"
 
 class COptionsDlg : public CDialog {
 public:

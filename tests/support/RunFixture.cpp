@@ -106,7 +106,7 @@ void CRunFixture::SetEnv(const char* name, const std::string& value)
 void CRunFixture::RunClean()
 {
     CCleaningEngine engine(m_sink, m_sys);
-    engine.Run();
+    engine.Run(ReadRunOptions(CSettingsStore()));
 }
 
 void CRunFixture::Put(const std::string& path, const std::string& contents) const

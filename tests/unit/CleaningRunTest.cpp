@@ -53,7 +53,7 @@ protected:
     void RunWithSession()
     {
         CCleaningEngine engine(m_sink, m_session);
-        engine.Run();
+        engine.Run(ReadRunOptions(CSettingsStore()));
     }
 
     bool HasStatus(const std::string& status) const
@@ -82,11 +82,11 @@ TEST_F(CleaningRun, OptionsAreReadAgainAtEveryRun)
     const std::string favoritesInfo = "INFO: Unable to read Internet Explorer's Favorites directory from the registry";
     CCleaningEngine engine(m_sink, m_sys);
     SetOption("DeleteFavorites", 1);
-    engine.Run();
+    engine.Run(ReadRunOptions(CSettingsStore()));
     EXPECT_NE(m_sink.report.find(favoritesInfo), std::string::npos);
 
     SetOption("DeleteFavorites", 0);
-    engine.Run();
+    engine.Run(ReadRunOptions(CSettingsStore()));
     EXPECT_EQ(m_sink.report.find(favoritesInfo), std::string::npos);
 }
 
@@ -229,7 +229,7 @@ TEST_F(CleaningRun, AFailureTheRunCannotHandleStopsItAndSaysSo)
     CFaultyPlatform outOfMemory;
     outOfMemory.searchesRunOutOfMemory = true;
 
-    RunGuarded(m_sink, [&] { CCleaningEngine(m_sink, outOfMemory).Run(); });
+    RunGuarded(m_sink, [&] { CCleaningEngine(m_sink, outOfMemory).Run(RunOptions{}); });
 
     EXPECT_EQ(m_sink.Lines().back(), "INFO: The run stopped: std::bad_alloc");
     EXPECT_EQ(m_sink.statuses.back(), "Purgix! stopped");

@@ -1,6 +1,6 @@
 // The cleaning levels: presets, the level the switches match, when the favourites
 // warning is due, and loading and storing the choice in the real (Wine) registry.
-#include "ui/LevelLogic.h"
+#include "settings/LevelLogic.h"
 
 #include <gtest/gtest.h>
 

@@ -153,7 +153,7 @@ TEST_F(RestartList, AStoppedRunKeepsItsEntriesWithoutFileCountAndArmsNothing)
             g_stopFlag = 1; // the user cancels right after
     };
     CRemovalFaults quiet; // no start sound
-    CCleaningEngine(sink, quiet).Run();
+    CCleaningEngine(sink, quiet).Run(ReadRunOptions(CSettingsStore(quiet)));
 
     if (hadCache)
         testenv::SetString(HKEY_LOCAL_MACHINE, kIeMainKey, "Cache_Directory", oldCache);

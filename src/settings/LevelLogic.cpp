@@ -1,4 +1,4 @@
-#include "ui/LevelLogic.h"
+#include "settings/LevelLogic.h"
 
 #include <array>
 

@@ -8,7 +8,7 @@
 //   int level = DeriveLevel(boxes);                           // a box was changed
 //   LoadedOptions loaded = LoadOptions(CSettingsStore(), OptionSwitches{});
 //   SaveOptions(Platform(), owner, level, boxes);              // on OK
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <string>
 

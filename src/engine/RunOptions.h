@@ -1,0 +1,12 @@
+#pragma once
+// What one cleaning run does, decided by whoever starts it: the window reads the
+// user's stored choice with ReadRunOptions; a caller may also choose its own.
+#include "settings/LevelLogic.h"
+#include "settings/SettingsStore.h"
+
+struct RunOptions {
+    OptionSwitches switches;
+};
+
+// The switches as stored under "Options" (each with its default when absent).
+RunOptions ReadRunOptions(const CSettingsStore& store);
