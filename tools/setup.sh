@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building, testing and the demo need, on Debian or Ubuntu.
+# Installs what building, testing, packaging and the demo need, on Debian or Ubuntu.
+# fonts-wine gives Wine the Marlett font its title-bar buttons are drawn with.
 set -euo pipefail
 packages=(wine wine64 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev xvfb xauth cmake make googletest ccache
-          imagemagick x11-utils)
+          imagemagick x11-utils nsis zip fonts-wine)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,4 +1,5 @@
 // The main window and the cleaning run, driven from outside as a person would.
+#include "PurgixVersion.h"
 #include "e2e/E2eFixture.h"
 #include "sys/Utf8.h"
 
@@ -117,7 +118,7 @@ TEST_F(MainWindow, TheAboutBoxNamesTheProgramAndItsVersion)
     m_driver.SystemCommand(IDM_ABOUTBOX);
     HWND about = m_driver.WaitForWindow(L"About Windows Purgix!");
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(m_driver.Text(IDC_VERSION, about), "Windows Purgix! Version 2.0.0");
+    EXPECT_EQ(m_driver.Text(IDC_VERSION, about), std::string("Windows Purgix! Version ") + PURGIX_VERSION);
     EXPECT_EQ(m_driver.Text(IDC_DESCRIPTION, about), Text(IDS_DESCRIPTION));
     EXPECT_NE(m_driver.Text(IDC_DESCRIPTION, about).find("surfing!\r\n\r\nIt protects"), std::string::npos);
     EXPECT_FALSE(m_driver.Text(IDC_NOTICE, about).empty());
