@@ -73,12 +73,11 @@ void Overwrite(CPlatform& sys, const std::string& path)
 
 void ReportFailure(CCleaningEngine& engine, const std::string& path, const CFileException& failure)
 {
-    if (failure.MeansInUse()) {
-        engine.AppendToRestartList(path);
+    // Only what the next log-on will try again is promised to go then.
+    if (failure.MeansInUse() && engine.AppendToRestartList(path))
         engine.Window().AppendReport(path + kLineInUse);
-    } else {
+    else
         engine.Window().AppendReport(path + kLineNotDeleted);
-    }
 }
 
 // Removes one file whose attributes and size are already known (from the directory
@@ -232,7 +231,7 @@ private:
         if (m_sys.RemoveFolder(sub.substr(0, sub.size() - 1)) == 0) {
             m_engine.Window().AppendReport(sub + kLineDeleted);
         } else {
-            m_engine.AppendToRestartList(sub);
+            m_engine.AppendToRestartList(sub); // a cleaning run always lists
             m_engine.Window().AppendReport(sub + kLineFolderKept);
         }
     }
