@@ -193,10 +193,10 @@ TEST_F(RestartList, WhatIsStillInUseAtLogOnIsListedAfreshForTheNextOne)
     EXPECT_EQ(logon.Lines(),
               (std::vector<std::string>{kOpening, free + " - deleted", held + kInUse, root + "\\sub\\" + kFolderKept,
                                         root + "\\ini\\ - not deleted (due to unexpected error)", kComplete}));
-    // The held file, and the folder it keeps, wait for the next log-on; the folder a
+    // The held file, and the folder it keeps, wait for the next log-on, each having resisted
+    // one (the list came without counts, as older versions wrote it); the folder a
     // desktop.ini keeps would never go, so it promises nothing and does not bring the
     // program back.
-    // Listed without counts, as older versions wrote the list: each has now resisted one log-on.
     EXPECT_EQ(Entry(0), held);
     EXPECT_EQ(Attempts(0), 1u);
     EXPECT_EQ(Entry(1), root + "\\sub\\");
