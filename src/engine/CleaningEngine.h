@@ -21,7 +21,10 @@
 // 1 once the user has confirmed a cancel; cleared before each cleaning run.
 extern std::atomic<int> g_stopFlag;
 
-inline bool StopRequested() { return g_stopFlag.load(std::memory_order_relaxed) != 0; }
+inline bool StopRequested()
+{
+    return g_stopFlag.load(std::memory_order_relaxed) != 0;
+}
 
 // Worker thread procedures: build an engine on the thread's stack and run it.
 void CleaningThreadProc(IRunSink& window);
@@ -53,8 +56,7 @@ public:
     // Raises when the key cannot be opened or a value cannot be deleted.
     void DeleteAllRegistryValues(RegRoot root, const std::string& path);
     // Creates the key path; a failure shows "Unable to write to the registry." and raises nothing.
-    void WriteRegistryString(RegRoot root, const std::string& path, const std::string& name,
-                             const std::string& text);
+    void WriteRegistryString(RegRoot root, const std::string& path, const std::string& name, const std::string& text);
 
     // File removal.
     void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
@@ -62,7 +64,9 @@ public:
 
     // Restart list.
     void ResetRestartList();
-    void AppendToRestartList(const std::string& path);
+    // Lists the path for the next log-on and returns true; returns false, listing nothing,
+    // when a finishing run finds an entry still there after its last log-on attempt.
+    bool AppendToRestartList(const std::string& path);
     void ArmRestartRun();
 
     // Targets.
@@ -96,9 +100,15 @@ public:
     int m_nDeferredFiles = 0;
 
     // The finishing run keeps files still in use on a fresh list instead of
-    // disturbing its own countdown, and arms the next log-on for them.
+    // disturbing its own countdown, and arms the next log-on for them. Each carries
+    // the number of log-ons it has resisted, so nothing brings the program back for ever.
+    struct DeferredPath {
+        std::string path;
+        unsigned attempts;
+    };
     bool m_bFinishingRun = false;
-    std::vector<std::string> m_stillInUse;
+    unsigned m_retriedAttempts = 0; // the log-ons the entry now being retried had resisted
+    std::vector<DeferredPath> m_stillInUse;
 
 private:
     struct RunContext {

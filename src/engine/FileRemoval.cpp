@@ -105,12 +105,11 @@ std::string ListedForm(const std::string& literal)
 void ReportFailure(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
                    const CFileException& failure)
 {
-    if (failure.MeansInUse()) {
-        engine.AppendToRestartList(ListedForm(literal));
+    // Only what the next log-on will try again is promised to go then.
+    if (failure.MeansInUse() && engine.AppendToRestartList(ListedForm(literal)))
         engine.Window().AppendReport(shown + kLineInUse);
-    } else {
+    else
         engine.Window().AppendReport(shown + kLineNotDeleted);
-    }
 }
 
 // Removes one file whose attributes and size are already known (from the directory

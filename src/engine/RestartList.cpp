@@ -2,11 +2,14 @@
 // during a cleaning run, the RunOnce value that brings the program back at the next
 // log-on, and the finishing run that removes what was recorded.
 #include "engine/CleaningEngine.h"
+#include "engine/PathText.h"
 #include "engine/RemovalLines.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -14,6 +17,12 @@ constexpr const char* kListSection = "DeleteOnWindowsRestart";
 constexpr const char* kFileCount = "FileCount";
 constexpr const char* kWorkToBeDone = "WorkToBeDone";
 constexpr const char* kEntryPrefix = "File_";
+// Beside "File_<n>": the log-ons that entry has resisted. Absent (as older versions and
+// the cleaning run write the list) means none.
+constexpr const char* kAttemptsSuffix = "_Attempts";
+// An entry still there at its third log-on is held for good, or is not the user's to
+// delete (access denied looks the same as a running program's file): give it up.
+constexpr unsigned kLogOnAttempts = 3;
 constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
 constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kRunOnceValue = "Purgix!";
@@ -34,7 +43,7 @@ std::string EntryName(int index)
 }
 
 // The entry number of a value named "File_<n>" (any letter case, as the registry
-// compares names), or -1 for any other name.
+// compares names), or -1 for any other name: "File_<n>_Attempts" is none.
 int EntryIndex(const std::string& name)
 {
     const std::size_t prefixLength = std::char_traits<char>::length(kEntryPrefix);
@@ -49,41 +58,55 @@ int EntryIndex(const std::string& name)
     return error == std::errc() && stop == end ? index : -1;
 }
 
-// Only a full path names something that was listed; a relative one would be taken
-// against whatever folder the program happens to start in.
-bool IsAbsolute(const std::string& path)
+// The entry number of a value named "File_<n>_Attempts", or -1 for any other name.
+int AttemptsIndex(const std::string& name)
 {
-    const bool driveRooted =
-        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
-    return driveRooted || path.rfind("\\\\", 0) == 0;
+    const std::size_t suffixLength = std::char_traits<char>::length(kAttemptsSuffix);
+    if (name.size() <= suffixLength || Lowered(name.substr(name.size() - suffixLength)) != Lowered(kAttemptsSuffix))
+        return -1;
+    return EntryIndex(name.substr(0, name.size() - suffixLength));
+}
+
+// One entry, with its count only once it has resisted a log-on.
+void WriteEntry(const CSettingsStore& settings, int index, const std::string& path, unsigned attempts)
+{
+    settings.WriteSettingString(kListSection, EntryName(index), path); // a failure is silent
+    if (attempts > 0)
+        settings.WriteSettingInt(kListSection, EntryName(index) + kAttemptsSuffix, attempts);
 }
 
 struct ListEntry {
     int index;
     std::string path;
+    unsigned attempts = 0;
 };
 
-// The string entries below count that really exist, highest number first. Bad data
-// (a huge or negative count) costs no more than the values the key holds.
+// The entries below count that really exist, highest number first, each with its count
+// of attempts. Bad data (a huge or negative count) costs no more than the values the key holds.
 std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
 {
-    std::vector<ListEntry> entries;
     std::vector<RegValue> values;
     if (count <= 0 || sys.RegListValues(kHkeyCurrentUser, CSettingsStore::KeyPath(kListSection), values) != 0)
-        return entries;
+        return {};
+    std::map<int, ListEntry, std::greater<>> entries;
+    std::map<int, unsigned> attempts;
     for (const RegValue& value : values) {
-        const int index = EntryIndex(value.name);
-        if (index >= 0 && index < count) {
+        if (const int index = AttemptsIndex(value.name); index >= 0) {
+            attempts[index] = StoredNumber(value).value_or(0);
+        } else if (const int entry = EntryIndex(value.name); entry >= 0 && entry < count) {
             const bool isText = value.type == kRegSz || value.type == kRegExpandSz;
-            entries.push_back({index, isText ? std::string(value.data.begin(), value.data.end()) : std::string()});
+            // Two names may differ in letter case only; the registry would read one of them.
+            entries.try_emplace(
+                entry, ListEntry{entry, isText ? std::string(value.data.begin(), value.data.end()) : std::string()});
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const ListEntry& a, const ListEntry& b) { return a.index > b.index; });
-    // Two names may differ in letter case only; the registry would read one of them.
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const ListEntry& a, const ListEntry& b) { return a.index == b.index; }),
-                  entries.end());
-    return entries;
+    std::vector<ListEntry> listed;
+    for (auto& [index, entry] : entries) {
+        if (const auto found = attempts.find(index); found != attempts.end())
+            entry.attempts = found->second;
+        listed.push_back(std::move(entry));
+    }
+    return listed;
 }
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
@@ -92,25 +115,27 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
 }
 
 // A listed folder (its path ends in a backslash) is removed on its own, never its contents:
-// those were listed separately. It stays listed only while something inside it is still in use;
-// otherwise (a "desktop.ini" in it, say) it would bring the program back at every log-on.
+// those were listed separately. It stays listed only while something inside it is still in use
+// and it has log-ons left; otherwise (a "desktop.ini" in it, say) it would bring the program
+// back at every log-on.
 void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
 {
     const OsError error = engine.Sys().RemoveFolder(folder.substr(0, folder.size() - 1));
+    const std::string shown = ShownPath(folder);
     if (error == 0) {
-        engine.Window().AppendReport(folder + kLineDeleted);
+        engine.Window().AppendReport(shown + kLineDeleted);
         return;
     }
     if (error == kErrorFileNotFound || error == kErrorPathNotFound)
         return; // already gone
     const auto& inUse = engine.m_stillInUse;
     if (std::any_of(inUse.begin(), inUse.end(),
-                    [&](const std::string& p) { return StartsWithIgnoringCase(p, folder); })) {
-        engine.AppendToRestartList(folder);
-        engine.Window().AppendReport(folder + kLineFolderKept);
+                    [&](const CCleaningEngine::DeferredPath& p) { return StartsWithIgnoringCase(p.path, folder); }) &&
+        engine.AppendToRestartList(folder)) {
+        engine.Window().AppendReport(shown + kLineFolderKept);
     } else {
         // Nothing in it will go at the next log-on either, so promise nothing.
-        engine.Window().AppendReport(folder + kLineNotDeleted);
+        engine.Window().AppendReport(shown + kLineNotDeleted);
     }
 }
 
@@ -132,15 +157,17 @@ void CCleaningEngine::ResetRestartList()
     }
 }
 
-void CCleaningEngine::AppendToRestartList(const std::string& path)
+bool CCleaningEngine::AppendToRestartList(const std::string& path)
 {
     // The finishing run is counting down its own list; what it finds in use waits aside.
     if (m_bFinishingRun) {
-        m_stillInUse.push_back(path);
-        return;
+        if (m_retriedAttempts >= kLogOnAttempts - 1)
+            return false;
+        m_stillInUse.push_back({path, m_retriedAttempts + 1});
+        return true;
     }
-    const int index = m_nDeferredFiles++;
-    m_settings.WriteSettingString(kListSection, EntryName(index), path); // a failure is silent
+    WriteEntry(m_settings, m_nDeferredFiles++, path, 0);
+    return true;
 }
 
 void CCleaningEngine::ArmRestartRun()
@@ -170,20 +197,26 @@ void CCleaningEngine::RunFinishing()
     const int count = static_cast<int>(m_settings.ReadSettingInt(kListSection, kFileCount, 0));
     const std::vector<ListEntry> entries = ListedEntries(m_sys, count);
     m_pMainDlg->SetProgressRange(static_cast<int>(entries.size()));
-    std::vector<std::string> folders;
+    std::vector<ListEntry> folders;
     for (const ListEntry& entry : entries) {
-        if (IsAbsolute(entry.path)) {
-            if (entry.path.back() == '\\')
-                folders.push_back(entry.path);
-            else
+        // Only a full path names something that was listed; a relative one would be taken
+        // against whatever folder the program happens to start in.
+        if (IsAbsolutePath(entry.path)) {
+            if (entry.path.back() == '\\') {
+                folders.push_back(entry);
+            } else {
+                m_retriedAttempts = entry.attempts;
                 RemoveFile(entry.path);
+            }
         }
         m_settings.WriteSettingString(kListSection, EntryName(entry.index), "");
         m_pMainDlg->StepProgress();
     }
     // A folder's files come first; the sweep listed inner folders before outer ones.
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
-        RemoveListedFolder(*this, *folder);
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        m_retriedAttempts = folder->attempts;
+        RemoveListedFolder(*this, folder->path);
+    }
 
     m_settings.WriteSettingInt("", kWorkToBeDone, 0);
     try {
@@ -193,10 +226,9 @@ void CCleaningEngine::RunFinishing()
     }
     // The report promised these for the next restart: list them afresh and come back.
     if (!m_stillInUse.empty()) {
-        m_bFinishingRun = false;
         m_nDeferredFiles = 0;
-        for (const std::string& path : m_stillInUse)
-            AppendToRestartList(path);
+        for (const DeferredPath& entry : m_stillInUse)
+            WriteEntry(m_settings, m_nDeferredFiles++, entry.path, entry.attempts);
         ArmRestartRun();
     }
 

@@ -10,15 +10,22 @@ std::string CSettingsStore::KeyPath(const std::string& section)
     return path;
 }
 
+std::optional<unsigned> StoredNumber(const RegValue& value)
+{
+    if ((value.type != kRegDword && value.type != kRegBinary) || value.data.size() != sizeof(unsigned))
+        return std::nullopt;
+    unsigned number = 0;
+    std::memcpy(&number, value.data.data(), sizeof number);
+    return number;
+}
+
 unsigned CSettingsStore::ReadSettingInt(const std::string& section, const std::string& entry,
                                         unsigned defaultValue) const
 {
     RegValue value;
-    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 || value.data.size() != 4)
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0)
         return defaultValue;
-    unsigned result = 0;
-    std::memcpy(&result, value.data.data(), 4);
-    return result;
+    return StoredNumber(value).value_or(defaultValue);
 }
 
 std::string CSettingsStore::ReadSettingString(const std::string& section, const std::string& entry,

@@ -5,6 +5,7 @@
 // and even a read creates the key path, so any thread may use the store.
 #include "sys/Platform.h"
 
+#include <optional>
 #include <string>
 
 inline constexpr const char* kCompanyKey = "Vellomar";
@@ -14,6 +15,10 @@ inline constexpr const char* kApplicationName = "Purgix!";
 // (MB_OK | MB_ICONEXCLAMATION).
 inline constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
 inline constexpr unsigned kCannotWriteRegistryStyle = 0x30;
+
+// The number a stored value holds: a REG_DWORD, or 4 bytes of REG_BINARY as older
+// tools wrote them. Text that happens to be 4 bytes long ("true") is no number.
+std::optional<unsigned> StoredNumber(const RegValue& value);
 
 class CSettingsStore {
 public:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace std::string_literals;
@@ -23,6 +24,35 @@ std::string FilterByteByByte(const std::string& input)
     filter.Finish(out);
     return out;
 }
+
+// The filter fed in chunks of one size, its output written away after each as the
+// rewrite does; notes the most it held and the most one chunk gave.
+struct ChunkedRun {
+    std::string output;
+    std::size_t mostHeld = 0;
+    std::size_t mostPerChunk = 0;
+};
+
+ChunkedRun FilterInChunks(std::string_view input, std::size_t chunkSize)
+{
+    CPrefsLineFilter filter;
+    ChunkedRun run;
+    std::string out;
+    for (std::size_t at = 0; at < input.size(); at += chunkSize) {
+        filter.Feed(input.substr(at, chunkSize), out);
+        run.mostHeld = std::max(run.mostHeld, filter.HeldBytes());
+        run.mostPerChunk = std::max(run.mostPerChunk, out.size());
+        run.output += out;
+        out.clear();
+    }
+    filter.Finish(out);
+    run.output += out;
+    return run;
+}
+
+// What the filter may hold at most: the longest undecided start, with room for the
+// string to grow by doubling.
+constexpr std::size_t kHeldBound = 2 * (kMaxLeadingSpace + kUrlHistoryPrefix.size());
 
 } // namespace
 
@@ -98,4 +128,46 @@ TEST(PrefsFilter, GivesTheSameResultHoweverTheInputIsChunked)
     filter.Feed("second\n", out);
     filter.Finish(out);
     EXPECT_EQ(out, "first\r\nsecond\r\n\r\n");
+}
+
+TEST(PrefsFilter, StreamsLinesFarLongerThanWhatItHolds)
+{
+    const std::size_t kHuge = 8 << 20;
+    const std::string keptLine = "user_pref(\"big\", \"" + std::string(kHuge, 'k') + "\");";
+    const std::string input = keptLine + "\r\n" + kHistoryLine + std::string(kHuge, 'h') + "\r\n" + kOtherLine;
+
+    const ChunkedRun run = FilterInChunks(input, 4096);
+
+    EXPECT_TRUE(run.output == keptLine + "\r\n" + kOtherLine + "\r\n"); // not printed: megabytes
+    EXPECT_LE(run.mostHeld, kHeldBound);
+    EXPECT_LE(run.mostPerChunk, 4096 + kHeldBound);
+}
+
+TEST(PrefsFilter, KeepsAHistoryLineBehindMoreLeadingSpaceThanItHolds)
+{
+    const std::string withinBound = std::string(kMaxLeadingSpace - 1, ' ') + "\t" + kHistoryLine;
+    const std::string beyondBound = std::string(kMaxLeadingSpace, ' ') + "\t" + kHistoryLine;
+    EXPECT_EQ(FilterPrefsText(withinBound + "\n" + kOtherLine), kOtherLine + "\r\n");
+    EXPECT_EQ(FilterPrefsText(beyondBound + "\n" + kOtherLine), beyondBound + "\r\n" + kOtherLine + "\r\n");
+
+    // Nothing but white space, far beyond the bound, comes out whole.
+    const std::string blanks(4 * kMaxLeadingSpace, ' ');
+    const ChunkedRun run = FilterInChunks(blanks + "\r\n" + kHistoryLine, 1000);
+    EXPECT_TRUE(run.output == blanks + "\r\n");
+    EXPECT_LE(run.mostHeld, kHeldBound);
+}
+
+TEST(PrefsFilter, TellsALineEndFromACarriageReturnAcrossChunks)
+{
+    // The CR ends one chunk of a line already being written out, its fate in the next.
+    const std::string longLine = kOtherLine + std::string(100, 'x');
+    // An input that ends with a line end gains an empty line.
+    const std::pair<std::string, std::string> cases[] = {
+        {longLine + "\r\n", longLine + "\r\n\r\n"},     // CR LF: the line end
+        {longLine + "\r\r\n", longLine + "\r\r\n\r\n"}, // the first CR is the line's
+        {longLine + "\rx\n", longLine + "\rx\r\n\r\n"}, // a CR inside the line
+        {longLine + "\r", longLine + "\r\r\n"},         // a CR at the end of the input
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(FilterInChunks(input, input.find('\r') + 1).output, expected) << input.substr(longLine.size());
 }

@@ -20,6 +20,7 @@ const std::string kOpening = "Purgix! attempting to delete those last few files 
 const std::string kComplete = "Purgix! complete";
 const std::string kInUse = " currently in use. Will be deleted when Windows is restarted.";
 const std::string kFolderKept = " - cannot be deleted. Will be deleted when Windows is restarted.";
+const std::string kNotDeleted = " - not deleted (due to unexpected error)";
 
 void DeleteValue(HKEY root, const std::string& key, const std::string& name)
 {
@@ -54,6 +55,11 @@ protected:
     static std::string Entry(int index)
     {
         return testenv::GetString(HKEY_CURRENT_USER, kListKey, "File_" + std::to_string(index));
+    }
+    // The log-ons an entry has resisted; absent reads as 0.
+    static DWORD Attempts(int index)
+    {
+        return testenv::GetDword(HKEY_CURRENT_USER, kListKey, "File_" + std::to_string(index) + "_Attempts", 0);
     }
     static DWORD Setting(const std::string& key, const std::string& name)
     {
@@ -90,7 +96,8 @@ TEST_F(RestartList, FilesInUseAreListedInOrderAndTheNextLogOnTakesTheHighestFirs
     engine.RemoveFile(second);
     EXPECT_EQ(Entry(0), first);
     EXPECT_EQ(Entry(1), second);
-    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kListKey, "FileCount"));
+    // No count of attempts yet, and no "FileCount" before the run ends.
+    EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kListKey), (std::vector<std::string>{"File_0", "File_1"}));
 
     engine.ArmRestartRun();
     // Quoted, so the blank in "Program Files" cannot start C:\Program.exe.
@@ -186,15 +193,52 @@ TEST_F(RestartList, WhatIsStillInUseAtLogOnIsListedAfreshForTheNextOne)
     EXPECT_EQ(logon.Lines(),
               (std::vector<std::string>{kOpening, free + " - deleted", held + kInUse, root + "\\sub\\" + kFolderKept,
                                         root + "\\ini\\ - not deleted (due to unexpected error)", kComplete}));
-    // The held file, and the folder it keeps, wait for the next log-on; the folder a
+    // The held file, and the folder it keeps, wait for the next log-on, each having resisted
+    // one (the list came without counts, as older versions wrote it); the folder a
     // desktop.ini keeps would never go, so it promises nothing and does not bring the
     // program back.
     EXPECT_EQ(Entry(0), held);
+    EXPECT_EQ(Attempts(0), 1u);
     EXPECT_EQ(Entry(1), root + "\\sub\\");
-    EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).size(), 3u);
+    EXPECT_EQ(Attempts(1), 1u);
+    EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).size(), 5u);
     EXPECT_EQ(Setting(kListKey, "FileCount"), 2u);
     EXPECT_EQ(Setting(kSettingsKey, "WorkToBeDone"), 1u);
     EXPECT_TRUE(Armed());
+}
+
+TEST_F(RestartList, AnEntryStillThereAtItsThirdLogOnIsGivenUp)
+{
+    Install();
+    const std::string folder = root + "\\sub\\";
+    const std::string held = folder + "held.dat";
+    testenv::WriteFile(held, "h");
+    List(0, held);
+    List(1, folder);
+    testenv::SetDword(HKEY_CURRENT_USER, kListKey, "FileCount", 2);
+    testenv::SetDword(HKEY_CURRENT_USER, kSettingsKey, "WorkToBeDone", 1);
+    CHeldFile hold(held); // held for good, as a service would
+
+    for (DWORD logOn = 1; logOn <= 2; ++logOn) {
+        DeleteValue(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"); // Windows removes it as it runs it
+        EXPECT_EQ(Finish().Lines(),
+                  (std::vector<std::string>{kOpening, held + kInUse, folder + kFolderKept, kComplete}));
+        EXPECT_EQ(Entry(0), held);
+        EXPECT_EQ(Attempts(0), logOn);
+        EXPECT_EQ(Entry(1), folder);
+        EXPECT_EQ(Attempts(1), logOn);
+        EXPECT_EQ(Setting(kListKey, "FileCount"), 2u);
+        EXPECT_EQ(Setting(kSettingsKey, "WorkToBeDone"), 1u);
+        EXPECT_TRUE(Armed());
+    }
+
+    DeleteValue(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!");
+    EXPECT_EQ(Finish().Lines(),
+              (std::vector<std::string>{kOpening, held + kNotDeleted, folder + kNotDeleted, kComplete}));
+    EXPECT_TRUE(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).empty());
+    EXPECT_EQ(Setting(kSettingsKey, "WorkToBeDone"), 0u);
+    EXPECT_FALSE(Armed());
+    EXPECT_TRUE(testenv::FileExists(held));
 }
 
 TEST_F(RestartList, ListedFoldersAreRemovedAfterTheFilesInThem)
@@ -238,6 +282,9 @@ TEST_F(RestartList, BadListDataCostsNoMoreThanTheValuesThatExist)
     List(40, listed);
     List(41, "..\\");
     testenv::SetString(HKEY_CURRENT_USER, kListKey, "File_01", victim); // not a name the list writes
+    // Counts of attempts are never entries, whatever they hold, nor do they make one.
+    testenv::SetString(HKEY_CURRENT_USER, kListKey, "File_4_Attempts", victim);
+    testenv::SetDword(HKEY_CURRENT_USER, kListKey, "File_5_Attempts", 1);
 
     const CRecordingSink logon = Finish();
     ::SetCurrentDirectoryW(previous);

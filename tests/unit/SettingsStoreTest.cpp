@@ -38,10 +38,27 @@ TEST_F(SettingsStore, ValuesRoundTripWithTheirRegistryTypes)
 
 TEST_F(SettingsStore, AValueOfTheWrongKindReadsAsTheDefault)
 {
+    const std::string options = testenv::kSettingsKey + "\\Options";
     testenv::SetString(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone", "1");
-    testenv::SetDword(HKEY_CURRENT_USER, testenv::kSettingsKey + "\\Options", "TypeOfPurgix", 2);
+    testenv::SetDword(HKEY_CURRENT_USER, options, "TypeOfPurgix", 2);
+    // Text of exactly four bytes, which a plain size check would take for a number.
+    testenv::SetString(HKEY_CURRENT_USER, options, "WipeClean", "true");
+    testenv::SetString(HKEY_CURRENT_USER, options, "DeleteCookies", "true", REG_EXPAND_SZ);
+    testenv::SetBinary(HKEY_CURRENT_USER, options, "DeleteFavorites", {1, 0, 0, 0}, REG_DWORD_BIG_ENDIAN);
+    testenv::SetBinary(HKEY_CURRENT_USER, options, "ResetGameScores", {1, 0}, REG_BINARY);
+
     EXPECT_EQ(m_store.ReadSettingInt("", "WorkToBeDone", 7), 7u);
     EXPECT_EQ(m_store.ReadSettingString("Options", "TypeOfPurgix", "Standard"), "Standard");
+    EXPECT_EQ(m_store.ReadSettingInt("Options", "WipeClean", 0), 0u);
+    EXPECT_EQ(m_store.ReadSettingInt("Options", "DeleteCookies", 0), 0u);
+    EXPECT_EQ(m_store.ReadSettingInt("Options", "DeleteFavorites", 0), 0u);
+    EXPECT_EQ(m_store.ReadSettingInt("Options", "ResetGameScores", 0), 0u);
+}
+
+TEST_F(SettingsStore, FourBytesOfBinaryReadAsANumber)
+{
+    testenv::SetBinary(HKEY_CURRENT_USER, testenv::kSettingsKey + "\\Options", "WipeClean", {1, 0, 0, 0});
+    EXPECT_EQ(m_store.ReadSettingInt("Options", "WipeClean", 0), 1u);
 }
 
 } // namespace
