@@ -135,6 +135,11 @@ void CCleaningEngine::ResetRestartList()
 void CCleaningEngine::AppendToRestartList(const std::string& path)
 {
     // The finishing run is counting down its own list; what it finds in use waits aside.
+    // A preview counts and lists nothing.
+    if (m_bPreview) {
+        ++m_nDeferredFiles;
+        return;
+    }
     if (m_bFinishingRun) {
         m_stillInUse.push_back(path);
         return;
@@ -145,6 +150,8 @@ void CCleaningEngine::AppendToRestartList(const std::string& path)
 
 void CCleaningEngine::ArmRestartRun()
 {
+    if (m_bPreview)
+        return;
     std::string exe;
     try {
         exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");

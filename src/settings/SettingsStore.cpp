@@ -14,7 +14,8 @@ unsigned CSettingsStore::ReadSettingInt(const std::string& section, const std::s
                                         unsigned defaultValue) const
 {
     RegValue value;
-    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 || value.data.size() != 4)
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, m_readsCreateKeys, value) != 0 ||
+        value.data.size() != 4)
         return defaultValue;
     unsigned result = 0;
     std::memcpy(&result, value.data.data(), 4);
@@ -25,7 +26,7 @@ std::string CSettingsStore::ReadSettingString(const std::string& section, const 
                                               const std::string& defaultValue) const
 {
     RegValue value;
-    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 ||
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, m_readsCreateKeys, value) != 0 ||
         (value.type != kRegSz && value.type != kRegExpandSz))
         return defaultValue;
     return std::string(value.data.begin(), value.data.end());
