@@ -48,5 +48,7 @@ bool CConsoleStream::Write(std::string_view utf8) const
 void OnConsoleInterrupt(std::function<void()> interrupt)
 {
     g_interrupt = std::move(interrupt);
+    // A parent that started this program in a process group of its own turned Ctrl+C off for it.
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
     ::SetConsoleCtrlHandler(InterruptHandler, TRUE);
 }
