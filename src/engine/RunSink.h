@@ -46,8 +46,8 @@ public:
     virtual void StepProgress() = 0;
     virtual void ResetProgress() = 0;
 
-    // busy: run button, Options and Help disabled, Cancel reads "&Stop" and has the
-    // focus. Not busy: those enabled, Cancel reads "C&lose".
+    // busy: run and preview buttons, Options and Help disabled, Cancel reads "&Stop"
+    // and has the focus. Not busy: those enabled, Cancel reads "C&lose".
     virtual void SetBusy(bool busy) = 0;
 
     // A message box owned by the window (caption "Purgix!"); returns the button id.
