@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // 1 once the user has confirmed a cancel; cleared before each cleaning run.
@@ -102,6 +103,9 @@ public:
     // Things the run has left where they were (in use, failed, never removed): a
     // preview says a folder would stay when this grew while it went through it.
     std::int64_t m_nItemsKept = 0;
+    // What a preview has said would go (literal paths, lower case): a run would not find
+    // them again when a later target covers the same place, so neither does the preview.
+    std::unordered_set<std::string> m_previewGone;
 
     // Reports a line about one thing (see RunItem).
     void ReportItem(RunAction action, const std::string& path, std::string line,

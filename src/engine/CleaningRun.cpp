@@ -113,6 +113,7 @@ void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
     m_nFilesDeleted = 0;
     m_dwBytesRecovered = 0;
     m_nItemsKept = 0;
+    m_previewGone.clear();
     m_pMainDlg->SetBusy(true);
     m_sys.PlayStartSound();
 }

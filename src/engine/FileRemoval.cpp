@@ -126,6 +126,8 @@ void ReportFailure(CCleaningEngine& engine, const std::string& literal, const st
 void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
                       const FindEntry& status)
 {
+    if (engine.m_previewGone.count(Lowered(literal)))
+        return;
     if (status.attributes & kAttrDirectory) {
         ReportNotDeleted(engine, shown, std::nullopt);
         return;
@@ -133,10 +135,12 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
     ++engine.m_nFilesDeleted;
     engine.m_dwBytesRecovered += status.size;
     CFileHandle probe(engine.Sys(), literal, FileMode::DeleteProbe);
-    if (probe.IsOpen())
+    if (probe.IsOpen()) {
+        engine.m_previewGone.insert(Lowered(literal));
         engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete, status.size);
-    else
+    } else {
         ReportFailure(engine, literal, shown, CFileException::FromOsError(probe.OpenError()), status.size);
+    }
 }
 
 // Removes one file whose attributes and size are already known (from the directory
@@ -281,18 +285,30 @@ private:
         if (m_everything) {
             m_engine.Window().PassPauseGate();
             const std::string shown = ShownPath(m_path);
-            const bool preview = m_engine.m_bPreview;
+            if (m_engine.m_bPreview)
+                PreviewFolder(shown, contentsKept);
             // Without the trailing backslash, so a link is removed rather than resolved.
-            if (preview ? !contentsKept : m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0) {
-                m_engine.ReportItem(preview ? RunAction::WouldDelete : RunAction::Deleted, shown,
-                                    shown + (preview ? kLineWouldDelete : kLineDeleted));
-            } else {
-                m_engine.AppendToRestartList(ListedForm(m_path));
-                m_engine.ReportItem(RunAction::Deferred, shown,
-                                    shown + (preview ? kLineFolderWouldBeKept : kLineFolderKept));
-            }
+            else if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0)
+                m_engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted);
+            else
+                KeepFolder(shown);
         }
         m_path.resize(m_path.rfind('\\', m_path.size() - 2) + 1);
+    }
+
+    void PreviewFolder(const std::string& shown, bool contentsKept)
+    {
+        if (contentsKept)
+            KeepFolder(shown);
+        else if (m_engine.m_previewGone.insert(Lowered(m_path)).second) // listed once: a run finds it gone after
+            m_engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete);
+    }
+
+    void KeepFolder(const std::string& shown)
+    {
+        m_engine.AppendToRestartList(ListedForm(m_path));
+        m_engine.ReportItem(RunAction::Deferred, shown,
+                            shown + (m_engine.m_bPreview ? kLineFolderWouldBeKept : kLineFolderKept));
     }
 
     CCleaningEngine& m_engine;
@@ -348,9 +364,13 @@ void CCleaningEngine::RemoveFile(const std::string& path)
     // The file found is the file removed: its own name, in the folder the path names.
     const std::string literal = LiteralPath(path.rfind("\\\\?\\", 0) == 0 ? path : full);
     FindEntry status;
-    if (const OsError error = ReadStatus(m_sys, literal, status); error != 0) {
+    OsError error = ReadStatus(m_sys, literal, status);
+    const std::string found = literal.substr(0, literal.rfind('\\') + 1) + status.name;
+    if (error == 0 && m_bPreview && m_previewGone.count(Lowered(found)))
+        error = kErrorFileNotFound; // as a run finds it, once an earlier target has removed it
+    if (error != 0) {
         ReportFailure(*this, literal, shown, CFileException::FromOsError(error));
         return;
     }
-    RemoveKnownFile(*this, literal.substr(0, literal.rfind('\\') + 1) + status.name, shown, status);
+    RemoveKnownFile(*this, found, shown, status);
 }

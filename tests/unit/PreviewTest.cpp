@@ -82,6 +82,11 @@ protected:
         for (const char* name : {"a.tmp", "sub\\b.tmp", "sub\\deep\\c.tmp", "kept\\desktop.ini", "kept\\d.tmp"})
             Put(m_root + "\\Cache\\" + name, name);
         Put(m_root + "\\Recent\\note.lnk", "link");
+        // Two targets over one folder: the second finds nothing once the first has cleaned it.
+        Put(m_root + "\\Temp\\setup.log", "log");
+        Put(m_root + "\\Temp\\unpacked\\setup.dll", "dll");
+        SetEnv("TEMP", m_root + "\\Temp");
+        SetEnv("TMP", m_root + "\\Temp");
         Put(m_root + "\\profile\\prefs.js", kPrefs);
         Put(m_root + "\\profile\\netscape.hst", "history");
         SetLocation(kCu, kShellFolders, "Cache", m_root + "\\Cache");
