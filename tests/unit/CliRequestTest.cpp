@@ -1,7 +1,10 @@
-// The console program's arguments and JSON text: what a script types must mean one
-// thing, and a path must come out as JSON whatever it holds.
+// The console program's arguments, JSON text and exit code: what a script types must
+// mean one thing, a path must come out as JSON whatever it holds, and a failure must
+// never end in 0.
 #include "cli/CliRequest.h"
+#include "cli/ConsoleSink.h"
 #include "cli/JsonLines.h"
+#include "engine/RunText.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +46,34 @@ TEST(JsonLines, EscapesQuotesBackslashesAndControlCharacters)
               "{\"action\":\"deferred\",\"path\":\"C:\\\\x\",\"bytes\":5}");
     EXPECT_EQ(ItemJson({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt}),
               "{\"action\":\"registry_failed\",\"path\":\"'Run MRU' list\"}");
+}
+
+} // namespace
+
+namespace {
+
+// The console program's outcome, from what the run told its sink.
+TEST(ConsoleSink, NeverExitsZeroAfterAFailureThatNamesNoItem)
+{
+    const CConsoleStream out(ConsoleStreamId::Output);
+    const CConsoleStream err(ConsoleStreamId::Error);
+    CConsoleSink clean(true, out, err);
+    clean.ReportItem({RunAction::Deleted, "C:\\a", "C:\\a - deleted\r\n", 1});
+    EXPECT_EQ(clean.Ask("Purgix! finished. Restart now?", 0x24), 7); // a script never restarts
+    EXPECT_EQ(clean.ExitCode(), kExitDone);
+
+    CConsoleSink unwritable(true, out, err);
+    unwritable.Ask(kCannotWriteRegistry, kCannotWriteRegistryStyle);
+    EXPECT_EQ(unwritable.ExitCode(), kExitIncomplete);
+
+    CConsoleSink stopped(true, out, err);
+    stopped.AppendReport(std::string(kLineStopped) + "out of memory\r\n");
+    EXPECT_EQ(stopped.ExitCode(), kExitIncomplete);
+
+    CConsoleSink cancelled(true, out, err);
+    cancelled.ReportItem({RunAction::NotDeleted, "C:\\b", "C:\\b - not deleted\r\n", std::nullopt});
+    cancelled.SetStatusText(kStatusCancelled, false);
+    EXPECT_EQ(cancelled.ExitCode(), kExitStopped);
 }
 
 } // namespace
