@@ -30,7 +30,8 @@ CConsoleSink::CConsoleSink(bool json, const CConsoleStream& out, const CConsoleS
 
 void CConsoleSink::WriteLine(const std::string& line)
 {
-    ClearProgress(); // on a console both streams share the screen
+    if (m_out.IsConsole())
+        ClearProgress(); // the report and the count share the screen
     m_out.Write(line + "\n");
 }
 
