@@ -18,6 +18,7 @@
 #define IDC_PROGRESS 1002
 #define IDC_STATUS 1005
 #define IDC_REPORT 1006
+#define IDC_PREVIEW 1003
 #define IDC_HELP_BUTTON 57670
 #define IDC_OPTIONS 57671
 #define IDM_ABOUTBOX 0x0010
@@ -52,6 +53,13 @@
 #define IDS_RECOVERED_MB 111
 #define IDS_RECOVERED_GB 112
 #define IDS_CANCEL_QUESTION 113
+// A preview's summary (in the run's order of sizes) and its first and last lines
+#define IDS_PREVIEW_BYTES 114
+#define IDS_PREVIEW_KB 115
+#define IDS_PREVIEW_MB 116
+#define IDS_PREVIEW_GB 117
+#define IDS_PREVIEW_STARTED_ON 118
+#define IDS_PREVIEW_FINISHED_ON 119
 
 // String table: application messages
 #define IDS_APP_TITLE 57344

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The demo: builds purgix.exe, seeds a demo profile in a Wine prefix of its own and
-# cleans it in the real window.
+# The demo: builds purgix.exe, seeds a demo profile in a Wine prefix of its own,
+# previews the clean and then cleans it in the real window.
 #
 #   tools/demo.sh
 #
 # With a display (DISPLAY set) it opens the window for you: press "Purgix!".
-# Without one it runs the window under Xvfb, presses "&Purgix!", answers the restart
-# question "No", prints the report and saves a picture of the window in out/.
+# Without one it runs the window under Xvfb, presses "Pre&view", prints that report and
+# saves a picture; then presses "&Purgix!", answers the restart question "No", prints
+# the report, checks that it removed what the preview listed and saves a second picture
+# in out/.
 # PURGIX_BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -37,11 +39,23 @@ wait_for_window() {
     return 1
 }
 
-# Inside the virtual display: hold one file open, clean, take the picture, close.
+# The main window's picture, cropped from the virtual screen, as out/NAME.
+picture() {
+    local rect x y w h
+    mkdir -p "$out"
+    rect=$(wine "$driver" rect 2>/dev/null </dev/null | tr -d '\r') || fail "the window is gone before its picture"
+    read -r x y w h <<<"$rect"
+    import -window root "$out/screen.png" || fail "ImageMagick could not take the picture"
+    convert "$out/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/$1" || fail "could not crop the picture"
+    rm -f "$out/screen.png"
+}
+
+# Inside the virtual display: hold one file open, preview, clean, take the pictures, close.
 # Programs started from here keep the shell's output open, so their output goes to
 # files, never into a pipe that the shell would wait on.
 run_headless() {
-    local held=$1 holder_out="$build/demo-holder.out" report="$build/demo-report.txt" holder_pid rect x y w h
+    local held=$1 holder_out="$build/demo-holder.out" report="$build/demo-report.txt" holder_pid
+    local preview="$build/demo-preview.txt"
     # No window manager here: Wine draws the title bar itself, so the picture has one.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wine "$exe" >/dev/null 2>&1 &
@@ -56,17 +70,20 @@ run_headless() {
     done
     grep -q ready "$holder_out" || fail "the holder could not open $held"
 
+    wine "$driver" preview "$exe" >"$preview" 2>"$preview.err" </dev/null ||
+        fail "the preview failed: $(grep -v '^ALSA' "$preview.err")"
+    tr -d '\r' <"$preview"
+    picture purgix-preview.png
+    wine "$driver" close >/dev/null 2>&1 || fail "the window did not close after the preview"
+
     wine "$driver" clean "$exe" >"$report" 2>"$report.err" </dev/null ||
         fail "the cleaning run failed: $(grep -v '^ALSA' "$report.err")"
     tr -d '\r' <"$report"
-
-    mkdir -p "$out"
-    rect=$(wine "$driver" rect 2>/dev/null </dev/null | tr -d '\r') || fail "the window is gone before its picture"
-    read -r x y w h <<<"$rect"
-    import -window root "$out/screen.png" || fail "ImageMagick could not take the picture"
-    convert "$out/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/purgix-demo.png" ||
-        fail "could not crop the picture"
-    rm -f "$out/screen.png"
+    # Every file and folder the preview said would go, the run removed.
+    missing=$(comm -23 <(tr -d '\r' <"$preview" | sed -n 's/ - would be deleted$//p' | sort) \
+        <(tr -d '\r' <"$report" | sed -n 's/ - deleted$//p' | sort))
+    [ -z "$missing" ] || fail "the run did not remove what the preview listed: $missing"
+    picture purgix-demo.png
     wine "$driver" close >/dev/null 2>&1 || fail "the window did not close"
     kill "$holder_pid" 2>/dev/null || true
     wait "$holder_pid" 2>/dev/null || true
@@ -99,11 +116,11 @@ fi
 
 # No sound card in a virtual display.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
-echo "demo.sh: cleaning the demo profile in the real window (under Xvfb)"
+echo "demo.sh: previewing and cleaning the demo profile in the real window (under Xvfb)"
 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --headless "$held" || fail "the demo run failed"
 
 for survivor in FILE0002.CHK Recycled/DE1.txt; do
     [ -e "$drive_e/$survivor" ] || fail "the removable drive E: was swept ($survivor is gone)"
 done
 echo "demo.sh: the removable drive E: was passed over (E:\\FILE0002.CHK is still there)"
-echo "demo.sh: the picture of the window is $out/purgix-demo.png"
+echo "demo.sh: the pictures of the window are $out/purgix-preview.png and $out/purgix-demo.png"

@@ -5,6 +5,8 @@
 //   CCleaningEngine engine(sink);          // sink: the window, or a test recorder
 //   engine.Run(ReadRunOptions(store));     // the cleaning run (a button press)
 //   engine.RunFinishing();                 // the run started at log-on
+// A preview is a run with options.preview set: the same walk, reported in the
+// conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
 #include "settings/SettingsStore.h"
 #include "engine/RunOptions.h"
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // 1 once the user has confirmed a cancel; cleared before each cleaning run.
@@ -28,6 +31,7 @@ inline bool StopRequested()
 
 // Worker thread procedures: build an engine on the thread's stack and run it.
 void CleaningThreadProc(IRunSink& window);
+void PreviewThreadProc(IRunSink& window);
 void FinishingThreadProc(IRunSink& window);
 // Runs a thread procedure's work so that nothing escapes it: a failure the run cannot
 // handle (out of memory, say) ends the run with a report line and a status text that
@@ -73,8 +77,10 @@ public:
     void SweepExtensibleCaches();
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
     void RewriteNetscapePrefs(const std::string& directory);
+    void PreviewPrefsRewrite(const std::string& prefsFile);
 
     // Options, taken from the caller's choice at the start of each run.
+    bool m_bPreview = false;
     int m_bDeleteNewsgroupSubscriptions = 1;
     int m_bDeleteFavorites = 0;
     int m_bDeleteCookies = 1;
@@ -98,6 +104,16 @@ public:
     std::int64_t m_nFilesDeleted = 0;
     std::uint64_t m_dwBytesRecovered = 0;
     int m_nDeferredFiles = 0;
+    // Things the run has left where they were (in use, failed, never removed): a
+    // preview says a folder would stay when this grew while it went through it.
+    std::int64_t m_nItemsKept = 0;
+    // What a preview has said would go (literal paths, lower case): a run would not find
+    // them again when a later target covers the same place, so neither does the preview.
+    std::unordered_set<std::string> m_previewGone;
+
+    // Reports a line about one thing (see RunItem).
+    void ReportItem(RunAction action, const std::string& path, std::string line,
+                    std::optional<std::uint64_t> bytes = std::nullopt);
 
     // The finishing run keeps files still in use on a fresh list instead of
     // disturbing its own countdown, and arms the next log-on for them. Each carries
@@ -122,6 +138,7 @@ private:
     // "c:\" to "z:\" for the fixed drives, in letter order.
     std::vector<std::string> FixedDriveRoots();
     void EndRun();
+    void AskToEndSession();
     void Report(const std::string& line) { m_pMainDlg->AppendReport(line); }
 
     IRunSink* m_pMainDlg; // the window the run reports to

@@ -42,6 +42,14 @@ void CleaningThreadProc(IRunSink& window)
     engine.Run(ReadRunOptions(engine.Settings()));
 }
 
+void PreviewThreadProc(IRunSink& window)
+{
+    CCleaningEngine engine(window);
+    RunOptions options = ReadRunOptions(CSettingsStore::ReadOnly());
+    options.preview = true;
+    engine.Run(options);
+}
+
 void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 {
     try {
@@ -79,6 +87,7 @@ void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
         context.netscapeDir.clear();
     }
 
+    m_bPreview = options.preview;
     m_bDeleteNewsgroupSubscriptions = options.switches.newsgroups;
     m_bDeleteCookies = options.switches.cookies;
     m_bDeleteFavorites = options.switches.favorites;
@@ -98,10 +107,13 @@ void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
 
     m_pMainDlg->SetProgressRange(context.cachePathCount + 10);
     m_pMainDlg->ClearReport();
-    Report(FormatText(m_sys.LoadText(IDS_STARTED_ON).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
+    const unsigned startLine = m_bPreview ? IDS_PREVIEW_STARTED_ON : IDS_STARTED_ON;
+    Report(FormatText(m_sys.LoadText(startLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
     m_pMainDlg->RepaintReport();
     m_nFilesDeleted = 0;
     m_dwBytesRecovered = 0;
+    m_nItemsKept = 0;
+    m_previewGone.clear();
     m_pMainDlg->SetBusy(true);
     m_sys.PlayStartSound();
 }
@@ -114,16 +126,30 @@ void CCleaningEngine::EndRun()
         m_pMainDlg->SetStatusText(kStatusCancelled, false);
         Report(kLineCancelled);
     } else {
-        m_pMainDlg->SetStatusText(kStatusInitialDone, false);
-        Report(FormatSummary(m_dwBytesRecovered, m_nFilesDeleted, [this](unsigned id) { return m_sys.LoadText(id); }) +
-               kLineEnd);
-        Report(FormatText(m_sys.LoadText(IDS_FINISHED_ON).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
-
-        const bool nt = m_sys.PlatformId() == kPlatformNt;
-        const unsigned question = nt ? IDS_LOGOFF_QUESTION : IDS_RESTART_QUESTION;
-        if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion) == kIdYes &&
-            !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
-            m_pMainDlg->Ask(m_sys.LoadText(IDS_SHUTDOWN_FAILED), 0);
+        m_pMainDlg->SetStatusText(m_bPreview ? kStatusPreviewDone : kStatusInitialDone, false);
+        const auto loadText = [this](unsigned id) { return m_sys.LoadText(id); };
+        Report(FormatSummary(m_dwBytesRecovered, m_nFilesDeleted, loadText, m_bPreview) + kLineEnd);
+        const unsigned endLine = m_bPreview ? IDS_PREVIEW_FINISHED_ON : IDS_FINISHED_ON;
+        Report(FormatText(m_sys.LoadText(endLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
+        if (!m_bPreview)
+            AskToEndSession();
     }
     m_pMainDlg->OnRunFinished();
+}
+
+void CCleaningEngine::AskToEndSession()
+{
+    const bool nt = m_sys.PlatformId() == kPlatformNt;
+    const unsigned question = nt ? IDS_LOGOFF_QUESTION : IDS_RESTART_QUESTION;
+    if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion) == kIdYes &&
+        !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
+        m_pMainDlg->Ask(m_sys.LoadText(IDS_SHUTDOWN_FAILED), 0);
+}
+
+void CCleaningEngine::ReportItem(RunAction action, const std::string& path, std::string line,
+                                 std::optional<std::uint64_t> bytes)
+{
+    if (action == RunAction::Deferred || action == RunAction::NotDeleted)
+        ++m_nItemsKept;
+    m_pMainDlg->ReportItem({action, path, std::move(line), bytes});
 }

@@ -1,6 +1,6 @@
 // File removal: the folder sweep and the removal of one file, with the overwrite,
 // the counters, the report line of every file and subfolder, and the restart list
-// for whatever is in use.
+// for whatever is in use. A preview takes the same walk and decides at each removal.
 #include "engine/CleaningEngine.h"
 #include "engine/PathText.h"
 #include "engine/RemovalLines.h"
@@ -102,14 +102,44 @@ std::string ListedForm(const std::string& literal)
     return NeedsLiteralForm(shown) ? literal : shown;
 }
 
+void ReportNotDeleted(CCleaningEngine& engine, const std::string& shown, std::optional<std::uint64_t> counted)
+{
+    engine.ReportItem(RunAction::NotDeleted, shown, shown + (engine.m_bPreview ? kLineWouldNotDelete : kLineNotDeleted),
+                      counted);
+}
+
+// counted: the size the summary counted for the file, if it did.
 void ReportFailure(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
-                   const CFileException& failure)
+                   const CFileException& failure, std::optional<std::uint64_t> counted = std::nullopt)
 {
     // Only what the next log-on will try again is promised to go then.
     if (failure.MeansInUse() && engine.AppendToRestartList(ListedForm(literal)))
-        engine.Window().AppendReport(shown + kLineInUse);
+        engine.ReportItem(RunAction::Deferred, shown,
+                          shown + (engine.m_bPreview ? kLineWouldDeleteAtRestart : kLineInUse), counted);
     else
-        engine.Window().AppendReport(shown + kLineNotDeleted);
+        ReportNotDeleted(engine, shown, counted);
+}
+
+// What RemoveKnownFile would do, found without changing anything: the file is opened
+// for deletion and closed at once, which fails while another program holds it.
+void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+                      const FindEntry& status)
+{
+    if (engine.m_previewGone.count(Lowered(literal)))
+        return;
+    if (status.attributes & kAttrDirectory) {
+        ReportNotDeleted(engine, shown, std::nullopt);
+        return;
+    }
+    ++engine.m_nFilesDeleted;
+    engine.m_dwBytesRecovered += status.size;
+    CFileHandle probe(engine.Sys(), literal, FileMode::DeleteProbe);
+    if (probe.IsOpen()) {
+        engine.m_previewGone.insert(Lowered(literal));
+        engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete, status.size);
+    } else {
+        ReportFailure(engine, literal, shown, CFileException::FromOsError(probe.OpenError()), status.size);
+    }
 }
 
 // Removes one file whose attributes and size are already known (from the directory
@@ -118,10 +148,17 @@ void ReportFailure(CCleaningEngine& engine, const std::string& literal, const st
 void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
                      const FindEntry& status)
 {
-    if (IsNeverRemoved(literal))
+    if (IsNeverRemoved(literal)) {
+        ++engine.m_nItemsKept;
         return;
+    }
+    if (engine.m_bPreview) {
+        PreviewKnownFile(engine, literal, shown, status);
+        return;
+    }
     CPlatform& sys = engine.Sys();
     bool attributesCleared = false;
+    bool counted = false;
     try {
         if (status.attributes & kAttrDirectory)
             throw CFileException::FromOsError(kErrorDirectory);
@@ -132,13 +169,14 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
         // Counted before the overwrite and the deletion: a file that then resists stays counted.
         ++engine.m_nFilesDeleted;
         engine.m_dwBytesRecovered += status.size;
+        counted = true;
         // Writing through a link would overwrite a file outside the folder being cleaned.
         if (engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint))
             Overwrite(sys, literal, (status.attributes & kAttrSparse) != 0);
         Check(sys.DeleteFileAt(literal));
-        engine.Window().AppendReport(shown + kLineDeleted);
+        engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted, status.size);
     } catch (const CFileException& failure) {
-        ReportFailure(engine, literal, shown, failure);
+        ReportFailure(engine, literal, shown, failure, counted ? std::optional(status.size) : std::nullopt);
         if (attributesCleared) {
             const std::uint32_t saved = status.attributes & kAttrsRestorable;
             sys.SetAttributes(literal, saved != 0 ? saved : kAttrNormal); // best effort
@@ -186,15 +224,16 @@ public:
                 m_path += '\\';
                 // A link or junction leads outside the folder being cleaned (or back into it).
                 if (subfolder.attributes & kAttrReparsePoint)
-                    LeaveSubfolder();
+                    LeaveSubfolder(false);
                 else
                     levels.push_back(Enter());
                 continue;
             }
             // Done, or stopped: each folder on the way up is tried once.
+            const bool contentsKept = m_engine.m_nItemsKept != level.keptBefore || StopRequested();
             levels.pop_back();
             if (!levels.empty())
-                LeaveSubfolder();
+                LeaveSubfolder(contentsKept);
         }
     }
 
@@ -202,12 +241,14 @@ private:
     struct Level {
         std::vector<FindEntry> subfolders;
         std::size_t next = 0;
+        std::int64_t keptBefore = 0; // the engine's kept count when the folder was entered
     };
 
     // Removes the files of the folder at m_path and notes its subfolders.
     Level Enter()
     {
         Level level;
+        level.keptBefore = m_engine.m_nItemsKept;
         // For "*" one search yields both the files and the subfolders.
         Walk(m_pattern, true, m_recurse && m_everything ? &level.subfolders : nullptr);
         if (m_recurse && !m_everything)
@@ -236,21 +277,37 @@ private:
     }
 
     // m_path names a subfolder (with its backslash) whose contents are done: a sweep for
-    // everything removes it too. m_path then names its parent again.
-    void LeaveSubfolder()
+    // everything removes it too, and a preview says it would unless something in it
+    // stays (contentsKept). m_path then names its parent again.
+    void LeaveSubfolder(bool contentsKept)
     {
         if (m_everything) {
             m_engine.Window().PassPauseGate();
             const std::string shown = ShownPath(m_path);
+            if (m_engine.m_bPreview)
+                PreviewFolder(shown, contentsKept);
             // Without the trailing backslash, so a link is removed rather than resolved.
-            if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0) {
-                m_engine.Window().AppendReport(shown + kLineDeleted);
-            } else {
-                m_engine.AppendToRestartList(ListedForm(m_path));
-                m_engine.Window().AppendReport(shown + kLineFolderKept);
-            }
+            else if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0)
+                m_engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted);
+            else
+                KeepFolder(shown);
         }
         m_path.resize(m_path.rfind('\\', m_path.size() - 2) + 1);
+    }
+
+    void PreviewFolder(const std::string& shown, bool contentsKept)
+    {
+        if (contentsKept)
+            KeepFolder(shown);
+        else if (m_engine.m_previewGone.insert(Lowered(m_path)).second) // listed once: a run finds it gone after
+            m_engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete);
+    }
+
+    void KeepFolder(const std::string& shown)
+    {
+        m_engine.AppendToRestartList(ListedForm(m_path));
+        m_engine.ReportItem(RunAction::Deferred, shown,
+                            shown + (m_engine.m_bPreview ? kLineFolderWouldBeKept : kLineFolderKept));
     }
 
     CCleaningEngine& m_engine;
@@ -281,10 +338,10 @@ void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& 
         CFolderSweep(*this, pattern, recurse).Sweep(literal);
         return;
     case SweepStart::Link:
-        Report("INFO: " + ShownPath(literal) + kLineFolderIsLink);
+        ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsLink);
         return;
     case SweepStart::Protected:
-        Report("INFO: " + ShownPath(literal) + kLineFolderProtected);
+        ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderProtected);
         return;
     case SweepStart::Missing:
     case SweepStart::VolumeRoot:
@@ -300,15 +357,19 @@ void CCleaningEngine::RemoveFile(const std::string& path)
     const std::string shown = ShownPath(path);
     std::string full;
     if (!IsAbsolutePath(path) || m_sys.GetFullPath(path, full) != 0) {
-        Report(shown + kLineNotDeleted);
+        ReportNotDeleted(*this, shown, std::nullopt);
         return;
     }
     // The file found is the file removed: its own name, in the folder the path names.
     const std::string literal = LiteralPath(path.rfind("\\\\?\\", 0) == 0 ? path : full);
     FindEntry status;
-    if (const OsError error = ReadStatus(m_sys, literal, status); error != 0) {
+    OsError error = ReadStatus(m_sys, literal, status);
+    const std::string found = literal.substr(0, literal.rfind('\\') + 1) + status.name;
+    if (error == 0 && m_bPreview && m_previewGone.count(Lowered(found)))
+        error = kErrorFileNotFound; // as a run finds it, once an earlier target has removed it
+    if (error != 0) {
         ReportFailure(*this, literal, shown, CFileException::FromOsError(error));
         return;
     }
-    RemoveKnownFile(*this, literal.substr(0, literal.rfind('\\') + 1) + status.name, shown, status);
+    RemoveKnownFile(*this, found, shown, status);
 }

@@ -4,6 +4,7 @@
 #include "engine/CleaningEngine.h"
 
 #include "engine/PrefsFilter.h"
+#include "engine/RemovalLines.h"
 #include "resource.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
@@ -70,6 +71,21 @@ void WriteFilteredCopy(CPlatform& sys, const std::string& source, const std::str
 
 } // namespace
 
+// What the rewrite would do: the run fails where prefs.js cannot be read, and counts and
+// reports the unfiltered copy it removes, which has prefs.js's size.
+void CCleaningEngine::PreviewPrefsRewrite(const std::string& prefsFile)
+{
+    CFileHandle in(m_sys, prefsFile, FileMode::ReadShared);
+    if (!in.IsOpen())
+        RaiseFileError(in.OpenError());
+    std::uint64_t size = 0;
+    if (OsError error = m_sys.FileSize(in.Get(), size))
+        RaiseFileError(error);
+    ++m_nFilesDeleted;
+    m_dwBytesRecovered += size;
+    ReportItem(RunAction::WouldDelete, prefsFile, prefsFile + kLineHistoryWouldBeFiltered, size);
+}
+
 void CCleaningEngine::RewriteNetscapePrefs(const std::string& directory)
 {
     if (directory.empty())
@@ -80,11 +96,17 @@ void CCleaningEngine::RewriteNetscapePrefs(const std::string& directory)
     if (m_sys.GetAttributes(cleanCopy, attributes) == 0) {
         // The user keeps a clean set of preferences; it replaces the file whole. A copy
         // that fails is not a history removed.
+        if (m_bPreview)
+            return;
         if (OsError error = m_sys.CopyPath(cleanCopy, prefsFile, false))
             RaiseFileError(error);
         return;
     }
 
+    if (m_bPreview) {
+        PreviewPrefsRewrite(prefsFile);
+        return;
+    }
     const std::string newFile = directory + "\\newprefs.js";
     WriteFilteredCopy(m_sys, prefsFile, newFile);
 

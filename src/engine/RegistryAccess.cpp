@@ -67,7 +67,11 @@ std::int32_t CCleaningEngine::ReadLocationNumber(RegRoot root, const std::string
 
 void CCleaningEngine::DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name)
 {
-    if (m_sys.RegRemoveValue(root, path, name) != 0)
+    // A preview succeeds where the deletion would: the value is there.
+    RegValue value;
+    const OsError error =
+        m_bPreview ? m_sys.RegReadValue(root, path, name, false, value) : m_sys.RegRemoveValue(root, path, name);
+    if (error != 0)
         throw CResourceException();
 }
 
@@ -76,6 +80,8 @@ void CCleaningEngine::DeleteAllRegistryValues(RegRoot root, const std::string& p
     std::vector<RegValue> values;
     if (m_sys.RegListValues(root, path, values) != 0)
         throw CResourceException();
+    if (m_bPreview)
+        return;
     // Every value goes, however long its name or data; a value that stays is a failure,
     // so no caller reports a list removed while part of it remains.
     bool allDeleted = true;

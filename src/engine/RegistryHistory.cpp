@@ -29,6 +29,8 @@ constexpr int kTelnetNumberedEntries = 8;
 
 constexpr const char* kRemovedSuffix = " - removed from the registry.\r\n";
 constexpr const char* kNotRemovedSuffix = " - unable to delete from the registry.\r\n";
+constexpr const char* kWouldBeRemovedSuffix = " - would be removed from the registry.\r\n";
+constexpr const char* kWouldNotBeRemovedSuffix = " - would not be removed from the registry.\r\n";
 
 // Runs one block; a CException ends the block, and the step goes on.
 template <typename Block> bool Guarded(Block&& block)
@@ -46,22 +48,27 @@ template <typename Block> bool Guarded(Block&& block)
 void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir)
 {
     Window().SetStatusText("Cleaning up the registry", false);
+    auto reportList = [this](const std::string& label, bool removed) {
+        const char* suffix = removed ? (m_bPreview ? kWouldBeRemovedSuffix : kRemovedSuffix)
+                                     : (m_bPreview ? kWouldNotBeRemovedSuffix : kNotRemovedSuffix);
+        ReportItem(removed ? RunAction::RegistryRemoved : RunAction::RegistryFailed, label, label + suffix);
+    };
 
     // Both typed-address lines name the same key: the second finds it already empty.
     for (const char* browser : {"Internet Explorer", "MSN"}) {
         Guarded([&] {
             DeleteAllRegistryValues(kHkeyCurrentUser, kTypedUrlsKey);
-            Report(std::string("'Typed URLs' (") + browser + ")" + kRemovedSuffix);
+            reportList(std::string("'Typed URLs' (") + browser + ")", true);
         });
     }
     Guarded([&] {
         DeleteAllRegistryValues(kHkeyCurrentUser, kNetscape3HistoryKey);
-        Report(std::string("'URL History' (Netscape Navigator 3.x)") + kRemovedSuffix);
+        reportList("'URL History' (Netscape Navigator 3.x)", true);
     });
     if (!netscapeDir.empty()) {
         Guarded([&] {
             RewriteNetscapePrefs(netscapeDir);
-            Report(std::string("'URL History' (Netscape Navigator 4.x)") + kRemovedSuffix);
+            reportList("'URL History' (Netscape Navigator 4.x)", true);
         });
     }
     Guarded([&] {
@@ -81,7 +88,7 @@ void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const 
     for (const auto& [key, label] : kShellLists) {
         const bool removed =
             Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, std::string(kExplorerKey) + "\\" + key); });
-        Report(std::string(label) + (removed ? kRemovedSuffix : kNotRemovedSuffix));
+        reportList(label, removed);
     }
 
     bool telnetCleared = false;
@@ -95,5 +102,5 @@ void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const 
         });
     }
     if (telnetCleared)
-        Report("Telnet's MRU list - removed from the registry.\r\n");
+        reportList("Telnet's MRU list", true);
 }

@@ -5,3 +5,10 @@ inline constexpr const char* kLineDeleted = " - deleted\r\n";
 inline constexpr const char* kLineInUse = " currently in use. Will be deleted when Windows is restarted.\r\n";
 inline constexpr const char* kLineNotDeleted = " - not deleted (due to unexpected error)\r\n";
 inline constexpr const char* kLineFolderKept = " - cannot be deleted. Will be deleted when Windows is restarted.\r\n";
+// The same lines in a preview, which removes nothing and says what a run would do.
+inline constexpr const char* kLineWouldDelete = " - would be deleted\r\n";
+inline constexpr const char* kLineWouldDeleteAtRestart = " - in use, would be deleted when Windows is restarted\r\n";
+inline constexpr const char* kLineWouldNotDelete = " - would not be deleted (due to unexpected error)\r\n";
+inline constexpr const char* kLineFolderWouldBeKept = " - would not be deleted now, but when Windows is restarted\r\n";
+// prefs.js is rewritten, not deleted: the run removes the unfiltered copy it leaves.
+inline constexpr const char* kLineHistoryWouldBeFiltered = " - its URL history would be removed\r\n";

@@ -160,6 +160,11 @@ void CCleaningEngine::ResetRestartList()
 bool CCleaningEngine::AppendToRestartList(const std::string& path)
 {
     // The finishing run is counting down its own list; what it finds in use waits aside.
+    // A preview counts and lists nothing.
+    if (m_bPreview) {
+        ++m_nDeferredFiles;
+        return true;
+    }
     if (m_bFinishingRun) {
         if (m_retriedAttempts >= kLogOnAttempts - 1)
             return false;
@@ -172,6 +177,8 @@ bool CCleaningEngine::AppendToRestartList(const std::string& path)
 
 void CCleaningEngine::ArmRestartRun()
 {
+    if (m_bPreview)
+        return;
     std::string exe;
     try {
         exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");

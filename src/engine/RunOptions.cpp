@@ -2,12 +2,8 @@
 
 RunOptions ReadRunOptions(const CSettingsStore& store)
 {
-    auto read = [&](const char* entry, bool fallback) { return store.ReadSettingInt("Options", entry, fallback) != 0; };
-    RunOptions options;
-    options.switches.newsgroups = read("DeleteNewsgroupSubscriptions", true);
-    options.switches.cookies = read("DeleteCookies", true);
-    options.switches.favorites = read("DeleteFavorites", false);
-    options.switches.wipeClean = read("WipeClean", false);
-    options.switches.resetScores = read("ResetGameScores", false);
+    RunOptions options; // its switches start at the defaults for those absent
+    for (const auto& [name, member] : kSwitchNames)
+        options.switches.*member = store.ReadSettingInt("Options", name, options.switches.*member) != 0;
     return options;
 }

@@ -6,6 +6,9 @@
 
 struct RunOptions {
     OptionSwitches switches;
+    // Walk the same targets and report what a run would do, changing nothing: no file,
+    // folder, registry value, restart list or setting.
+    bool preview = false;
 };
 
 // The switches as stored under "Options" (each with its default when absent).

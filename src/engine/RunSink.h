@@ -2,7 +2,29 @@
 // What a run needs from the window it reports to. The engine never sees a window:
 // the main window implements this, and tests implement it with a recorder.
 // Calls come from the worker thread.
+#include <cstdint>
+#include <optional>
 #include <string>
+
+// What happened to one thing a run names in its report, or would happen in a preview.
+enum class RunAction {
+    Deleted,
+    WouldDelete,
+    Deferred, // in use: left for the next log-on (or, in a preview, it would be)
+    NotDeleted,
+    Info,
+    RegistryRemoved,
+    RegistryFailed,
+    Skipped, // a folder the run does not enter
+};
+
+// One report line about one thing, with what the line says in parts.
+struct RunItem {
+    RunAction action;
+    std::string path;                   // as shown to the user; a list's name for the registry
+    std::string line;                   // the report line, with its "\r\n"
+    std::optional<std::uint64_t> bytes; // set for a file the run's summary counts
+};
 
 class IRunSink {
 public:
@@ -11,6 +33,8 @@ public:
     // Appends text (lines carry their own "\r\n") at the end of the report. A paused
     // run stands still here until the user has answered.
     virtual void AppendReport(const std::string& text) = 0;
+    // A line about one thing; a sink that shows only text appends its line.
+    virtual void ReportItem(const RunItem& item) { AppendReport(item.line); }
     virtual void ClearReport() = 0;
     // Shows the report as it stands now (after the start line).
     virtual void RepaintReport() = 0;
@@ -22,8 +46,8 @@ public:
     virtual void StepProgress() = 0;
     virtual void ResetProgress() = 0;
 
-    // busy: run button, Options and Help disabled, Cancel reads "&Stop" and has the
-    // focus. Not busy: those enabled, Cancel reads "C&lose".
+    // busy: run and preview buttons, Options and Help disabled, Cancel reads "&Stop"
+    // and has the focus. Not busy: those enabled, Cancel reads "C&lose".
     virtual void SetBusy(bool busy) = 0;
 
     // A message box owned by the window (caption "Purgix!"); returns the button id.

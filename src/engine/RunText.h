@@ -7,6 +7,7 @@
 inline constexpr const char* kStatusCancelled = "Purgix! cancelled";
 inline constexpr const char* kLineCancelled = "Purgix! cancelled by user.\r\n";
 inline constexpr const char* kStatusInitialDone = "Initial Purgix! done. Now restart Windows to complete Purgix!";
+inline constexpr const char* kStatusPreviewDone = "Preview done. Press Purgix! to clean.";
 inline constexpr const char* kLineEnd = "\r\n";
 // A run that a failure it could not handle stopped: the status, and the report line
 // (this, what failed, kLineEnd), with the words for a failure that names nothing.
@@ -14,6 +15,7 @@ inline constexpr const char* kStatusStopped = "Purgix! stopped";
 inline constexpr const char* kLineStopped = "INFO: The run stopped: ";
 inline constexpr const char* kFailureUnexpected = "unexpected error";
 
-// The summary line (without its line end) for the bytes and files of a run,
-// by the thresholds 10 KiB, 1 MiB and 1 GiB. loadText fetches a string-table entry.
-std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::function<std::string(unsigned)>& loadText);
+// The summary line (without its line end) for the bytes and files of a run, or of a
+// preview, by the thresholds 10 KiB, 1 MiB and 1 GiB. loadText fetches a string-table entry.
+std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::function<std::string(unsigned)>& loadText,
+                          bool preview = false);

@@ -28,6 +28,19 @@ struct OptionSwitches {
     bool operator==(const OptionSwitches&) const = default;
 };
 
+// Each switch by its name under "Options" in the settings store.
+struct SwitchName {
+    const char* name;
+    bool OptionSwitches::*member;
+};
+inline constexpr SwitchName kSwitchNames[] = {
+    {"DeleteNewsgroupSubscriptions", &OptionSwitches::newsgroups},
+    {"DeleteCookies", &OptionSwitches::cookies},
+    {"DeleteFavorites", &OptionSwitches::favorites},
+    {"WipeClean", &OptionSwitches::wipeClean},
+    {"ResetGameScores", &OptionSwitches::resetScores},
+};
+
 // The switches after choosing the level at `position`; Custom, and any position
 // outside the four, keeps `current`.
 OptionSwitches ApplyLevel(int position, const OptionSwitches& current);

@@ -23,7 +23,7 @@ unsigned CSettingsStore::ReadSettingInt(const std::string& section, const std::s
                                         unsigned defaultValue) const
 {
     RegValue value;
-    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0)
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, m_readsCreateKeys, value) != 0)
         return defaultValue;
     return StoredNumber(value).value_or(defaultValue);
 }
@@ -32,7 +32,7 @@ std::string CSettingsStore::ReadSettingString(const std::string& section, const 
                                               const std::string& defaultValue) const
 {
     RegValue value;
-    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, true, value) != 0 ||
+    if (m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, m_readsCreateKeys, value) != 0 ||
         (value.type != kRegSz && value.type != kRegExpandSz))
         return defaultValue;
     return std::string(value.data.begin(), value.data.end());

@@ -2,7 +2,8 @@
 // The program's settings: HKEY_CURRENT_USER\Software\<company>\<application>.
 // A section is a subkey; the empty section is the application key itself.
 // Integers are REG_DWORD, strings REG_SZ. Every call opens and closes its keys,
-// and even a read creates the key path, so any thread may use the store.
+// so any thread may use the store. Even a read creates the key path, except in a
+// store made by ReadOnly (for a preview and the console program, which write nothing).
 #include "sys/Platform.h"
 
 #include <optional>
@@ -23,6 +24,12 @@ std::optional<unsigned> StoredNumber(const RegValue& value);
 class CSettingsStore {
 public:
     explicit CSettingsStore(CPlatform& sys = Platform()) : m_sys(sys) {}
+    static CSettingsStore ReadOnly(CPlatform& sys = Platform())
+    {
+        CSettingsStore store(sys);
+        store.m_readsCreateKeys = false;
+        return store;
+    }
 
     unsigned ReadSettingInt(const std::string& section, const std::string& entry, unsigned defaultValue) const;
     std::string ReadSettingString(const std::string& section, const std::string& entry,
@@ -35,4 +42,5 @@ public:
 
 private:
     CPlatform& m_sys;
+    bool m_readsCreateKeys = true;
 };

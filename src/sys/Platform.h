@@ -60,6 +60,7 @@ enum class FileMode {
     WriteExclusive, // existing file, write access, no sharing (the overwrite)
     CreateShared,   // create or truncate, write access; others may read
     Inspect,        // existing file or folder, no data access, all sharing (its identity)
+    DeleteProbe,    // existing file, delete access, others may read and write: fails while another holds it
 };
 
 // Which file an open handle stands for, however it was spelled, and how many names it has.

@@ -301,6 +301,9 @@ public:
             access = 0;
             share = kShareAll;
             flags = FILE_FLAG_BACKUP_SEMANTICS; // folders open too
+        } else if (mode == FileMode::DeleteProbe) {
+            access = DELETE;
+            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
         }
         HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, flags, nullptr);
         if (file == INVALID_HANDLE_VALUE) {

@@ -61,6 +61,7 @@ void CMainDlg::DoDataExchange()
     Bind(IDC_STATUS, m_statusLine);
     Bind(IDC_OPTIONS, m_optionsButton);
     Bind(IDC_RUN, m_runButton);
+    Bind(IDC_PREVIEW, m_previewButton);
     Bind(IDC_HELP_BUTTON, m_helpButton);
     Bind(IDCANCEL, m_cancelButton);
     Bind(IDC_PROGRESS, m_progress);
@@ -120,7 +121,10 @@ bool CMainDlg::OnCommand(WORD id, WORD, HWND)
 {
     switch (id) {
     case IDC_RUN:
-        OnRunButton();
+        OnRunButton(CleaningThreadProc);
+        return true;
+    case IDC_PREVIEW:
+        OnRunButton(PreviewThreadProc);
         return true;
     case IDC_OPTIONS:
         OnOptions();
@@ -133,14 +137,14 @@ bool CMainDlg::OnCommand(WORD id, WORD, HWND)
     }
 }
 
-void CMainDlg::OnRunButton()
+void CMainDlg::OnRunButton(WorkerProc proc)
 {
     // Only one run at a time: a second click before the run has disabled the button
     // finds the run already active.
     if (!m_runButton.IsWindowEnabled() || m_runActive)
         return;
     g_stopFlag = 0;
-    StartWorker(CleaningThreadProc);
+    StartWorker(proc);
 }
 
 void CMainDlg::OnCancelCommand()
@@ -247,7 +251,7 @@ void CMainDlg::OnSize(UINT type, int cx, int cy)
     const int w = run.right - run.left;
     const int h = run.bottom - run.top;
     const int hs = status.bottom - status.top;
-    for (const CWnd* button : {&m_runButton, &m_cancelButton, &m_optionsButton, &m_helpButton}) {
+    for (const CWnd* button : {&m_runButton, &m_cancelButton, &m_optionsButton, &m_previewButton, &m_helpButton}) {
         const RECT rect = clientRect(*button);
         ::MoveWindow(button->m_hWnd, cx - w - 10, rect.top, w, h, TRUE);
     }
@@ -348,6 +352,7 @@ void CMainDlg::SetBusy(bool busy)
 {
     OnUiThread([&] {
         m_runButton.EnableWindow(!busy);
+        m_previewButton.EnableWindow(!busy);
         m_cancelButton.SetWindowText(busy ? "&Stop" : "C&lose");
         if (busy)
             ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_cancelButton.m_hWnd), TRUE);

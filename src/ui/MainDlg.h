@@ -1,6 +1,7 @@
 #pragma once
 // CMainDlg: the program's one window. It starts a cleaning run on a worker thread
-// when the user presses "&Purgix!", starts the finishing run by itself when asked to,
+// when the user presses "&Purgix!" (or a preview of it, "Pre&view"), starts the
+// finishing run by itself when asked to,
 // pauses the run while it asks whether to cancel, and shows the run's report.
 //
 // The worker talks to the window through IRunSink. Report lines go into a model
@@ -47,7 +48,7 @@ private:
 
     void StartWorker(WorkerProc proc);
     void JoinWorker();
-    void OnRunButton();
+    void OnRunButton(WorkerProc proc); // the run, or its preview
     void OnCancelCommand();
     void OnOptions();
     void OnSize(UINT type, int cx, int cy);
@@ -60,6 +61,7 @@ private:
     CStatic m_statusLine;
     CButton m_optionsButton;
     CButton m_runButton;
+    CButton m_previewButton;
     CButton m_helpButton;
     CButton m_cancelButton;
     CProgressCtrl m_progress;

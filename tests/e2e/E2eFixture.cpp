@@ -6,17 +6,6 @@
 
 namespace {
 
-std::wstring BuiltExe()
-{
-    // The tests run from <build>\tests; the program is built into <build>.
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path = path.substr(0, path.rfind(L'\\'));
-    path = path.substr(0, path.rfind(L'\\'));
-    return path + L"\\purgix.exe";
-}
-
 // Splits a command line of the form "\"path\" args" or "path args".
 void SplitCommand(const std::string& command, std::string& exe, std::string& arguments)
 {
@@ -33,11 +22,22 @@ void SplitCommand(const std::string& command, std::string& exe, std::string& arg
 
 } // namespace
 
+std::wstring BuiltProgram(const wchar_t* name)
+{
+    // The tests run from <build>\tests; the programs are built into <build>.
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path = path.substr(0, path.rfind(L'\\'));
+    path = path.substr(0, path.rfind(L'\\'));
+    return path + L"\\" + name;
+}
+
 void PurgixE2e::SetUp()
 {
     testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
     testenv::MakeFolder("C:\\Program Files\\Windows Purgix");
-    ASSERT_TRUE(::CopyFileW(BuiltExe().c_str(), Widen(kInstalledExe).c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(BuiltProgram(L"purgix.exe").c_str(), Widen(kInstalledExe).c_str(), FALSE));
     testenv::SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, "", kInstalledExe);
 
     // Every place a run visits points at empty folders of this test.

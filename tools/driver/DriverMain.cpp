@@ -2,16 +2,18 @@
 //
 //   purgix-driver clean EXE     starts EXE, presses "&Purgix!", answers the restart
 //                               question "No", prints the report, and leaves the window open
+//   purgix-driver preview EXE   starts EXE, presses "Pre&view", prints the report, and
+//                               leaves the window open
 //   purgix-driver rect          prints the main window's screen rectangle: X Y WIDTH HEIGHT
 //   purgix-driver close         presses "C&lose" and waits for the program to end
 #include "driver/Driver.h"
+#include "resource.h"
 
 #include <cstdio>
 #include <string>
 
 namespace {
 
-constexpr int kRunButton = 1000;
 constexpr int kIdNo = 7;
 
 int Fail(const char* message)
@@ -20,18 +22,21 @@ int Fail(const char* message)
     return 1;
 }
 
-int Clean(const std::wstring& exe)
+// Starts the program, presses the button and waits for the run to end; a run (not a
+// preview) ends with the restart question, answered as a user who restarts later.
+int RunFromButton(const std::wstring& exe, int button)
 {
     CPurgixDriver driver;
     if (!driver.Start(exe, L""))
         return Fail("the main window did not appear");
-    driver.Click(kRunButton);
-    // The run ends with the restart question; answer it as a user who restarts later.
-    auto box = driver.WaitForMessageBox(600000);
-    if (!box)
-        return Fail("the run did not end with the restart question");
-    driver.Answer(*box, kIdNo);
-    if (!driver.WaitForIdleAfterRun())
+    driver.Click(button);
+    if (button == IDC_RUN) {
+        auto box = driver.WaitForMessageBox(600000);
+        if (!box)
+            return Fail("the run did not end with the restart question");
+        driver.Answer(*box, kIdNo);
+    }
+    if (!driver.WaitForIdleAfterRun(600000))
         return Fail("the window did not return to idle after the run");
     std::fputs(driver.Report().c_str(), stdout);
     std::fputs("\n", stdout);
@@ -46,7 +51,9 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"clean" && argc == 3)
-        return Clean(argv[2]);
+        return RunFromButton(argv[2], IDC_RUN);
+    if (command == L"preview" && argc == 3)
+        return RunFromButton(argv[2], IDC_PREVIEW);
     CPurgixDriver driver;
     if (command == L"rect") {
         if (!driver.Attach())
@@ -62,6 +69,6 @@ int wmain(int argc, wchar_t** argv)
         driver.Click(IDCANCEL);
         return driver.WaitUntil([&] { return !::IsWindow(driver.MainWindow()); }, 30000) ? 0 : Fail("still open");
     }
-    std::fputs("usage: purgix-driver clean EXE | rect | close\n", stderr);
+    std::fputs("usage: purgix-driver clean EXE | preview EXE | rect | close\n", stderr);
     return 2;
 }

@@ -1,0 +1,133 @@
+#include "cli/CliRequest.h"
+
+#include "sys/TextFormat.h"
+
+namespace {
+
+bool IsLevelName(const std::string& name)
+{
+    // LevelFromName reads any other name as Standard; a typing error must not clean at a level nobody chose.
+    const std::string lowered = Lowered(name);
+    return lowered == "thorough" || lowered == "standard" || lowered == "basic";
+}
+
+std::string ApplyLevelOption(CliRequest& request, const std::string& value)
+{
+    if (!IsLevelName(value))
+        return "unknown level '" + value + "' (thorough, standard or basic)";
+    request.level = LevelFromName(value);
+    return {};
+}
+
+std::string ApplySetOption(CliRequest& request, const std::string& value)
+{
+    const std::size_t equals = value.find('=');
+    const std::string name = value.substr(0, equals);
+    const std::string setting = equals == std::string::npos ? "" : value.substr(equals + 1);
+    if (setting != "0" && setting != "1")
+        return "--set takes NAME=0 or NAME=1, not '" + value + "'";
+    for (const auto& [switchName, member] : kSwitchNames) {
+        if (Lowered(name) == Lowered(switchName)) {
+            request.sets.emplace_back(member, setting == "1");
+            return {};
+        }
+    }
+    return "unknown switch '" + name + "'";
+}
+
+} // namespace
+
+std::span<const CliOption> CliOptions()
+{
+    static const CliOption options[] = {
+        {"--level", "thorough|standard|basic", "use that level's switches instead of the stored ones",
+         ApplyLevelOption},
+        {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
+        {"--json", nullptr, "one JSON object a line, then a summary object",
+         [](CliRequest& request, const std::string&) {
+             request.json = true;
+             return std::string();
+         }},
+        {"--help", nullptr, "show this text",
+         [](CliRequest& request, const std::string&) {
+             request.help = true;
+             return std::string();
+         }},
+        {"--version", nullptr, "show the version",
+         [](CliRequest& request, const std::string&) {
+             request.version = true;
+             return std::string();
+         }},
+    };
+    return options;
+}
+
+CliParse ParseArguments(const std::vector<std::string>& arguments)
+{
+    CliRequest request;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.rfind("--", 0) != 0) {
+            if (request.command)
+                return {std::nullopt, "unexpected argument '" + argument + "'"};
+            for (const CliCommand& command : CliCommands()) {
+                if (argument == command.name)
+                    request.command = &command;
+            }
+            if (!request.command)
+                return {std::nullopt, "unknown command '" + argument + "'"};
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const CliOption* option = nullptr;
+        for (const CliOption& candidate : CliOptions()) {
+            if (name == candidate.name)
+                option = &candidate;
+        }
+        if (!option)
+            return {std::nullopt, "unknown option '" + name + "'"};
+        std::string value;
+        if (option->value && equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (option->value) {
+            if (i + 1 == arguments.size())
+                return {std::nullopt, name + " needs a value: " + option->value};
+            value = arguments[++i];
+        } else if (equals != std::string::npos) {
+            return {std::nullopt, name + " takes no value"};
+        }
+        if (std::string error = option->apply(request, value); !error.empty())
+            return {std::nullopt, error};
+    }
+    if (!request.command && !request.help && !request.version)
+        return {std::nullopt, "no command given"};
+    return {request, {}};
+}
+
+RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
+{
+    if (request.level)
+        stored.switches = ApplyLevel(*request.level, stored.switches);
+    for (const auto& [member, on] : request.sets)
+        stored.switches.*member = on;
+    return stored;
+}
+
+std::string UsageText()
+{
+    std::string text = "usage: purgix-cli COMMAND [OPTIONS]\n\ncommands:\n";
+    for (const CliCommand& command : CliCommands())
+        text += FormatText("  %-9s %s\n", command.name, command.summary);
+    text += "\noptions:\n";
+    for (const CliOption& option : CliOptions()) {
+        const std::string form = option.value ? std::string(option.name) + " " + option.value : option.name;
+        text += FormatText("  %-33s %s\n", form.c_str(), option.summary);
+    }
+    text += "\nswitches for --set:";
+    for (const auto& [name, member] : kSwitchNames)
+        text += std::string(" ") + name;
+    text += "\n\nexit codes: 0 all removed, 1 something failed or waits for the next log-on, 2 usage error,\n"
+            "3 stopped by Ctrl+C or Ctrl+Break\n";
+    return text;
+}

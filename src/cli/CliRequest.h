@@ -1,0 +1,63 @@
+#pragma once
+// What the console program was asked to do, read from its arguments, and the tables
+// that say which commands and options there are. A new command or option is one more
+// entry in its table.
+//
+// Usage:
+//   CliParse parse = ParseArguments({"clean", "--level", "basic"});
+//   if (!parse.error.empty()) ...                       // a usage error: exit 2
+//   RunOptions options = RunOptionsFor(*parse.request, ReadRunOptions(store));
+#include "engine/RunOptions.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct CliRequest;
+
+// Exit codes.
+inline constexpr int kExitDone = 0;       // everything listed was removed (or would be)
+inline constexpr int kExitIncomplete = 1; // something failed, or waits for the next log-on
+inline constexpr int kExitUsage = 2;      // an unknown command or option
+inline constexpr int kExitStopped = 3;    // stopped by Ctrl+C or Ctrl+Break
+
+struct CliCommand {
+    const char* name;
+    const char* summary;
+    int (*run)(const CliRequest& request);
+};
+
+struct CliOption {
+    const char* name;  // "--level"
+    const char* value; // what follows it in the usage, nullptr when it takes no value
+    const char* summary;
+    // Records the option in the request; returns a one-line message when the value is wrong.
+    std::string (*apply)(CliRequest& request, const std::string& value);
+};
+
+struct CliRequest {
+    const CliCommand* command = nullptr;
+    bool help = false;
+    bool version = false;
+    bool json = false;
+    std::optional<int> level;                                  // a level's slider position
+    std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
+};
+
+struct CliParse {
+    std::optional<CliRequest> request;
+    std::string error; // one line; empty when the arguments were understood
+};
+
+std::span<const CliCommand> CliCommands();
+std::span<const CliOption> CliOptions();
+
+CliParse ParseArguments(const std::vector<std::string>& arguments);
+
+// The switches a run uses: the stored ones, then the level's preset, then each --set.
+RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored);
+
+// The usage text, from the tables.
+std::string UsageText();

@@ -1,0 +1,48 @@
+#pragma once
+// The console program's stand-in for the window: report lines (or JSON objects) on
+// standard output, a progress count on standard error when that is a console, and the
+// run's outcome as an exit code. Questions get the answer a script would give: no
+// restart, and a message is written to standard error and counted as a failure.
+#include "cli/JsonLines.h"
+#include "engine/RunSink.h"
+#include "sys/Console.h"
+
+#include <chrono>
+#include <string>
+
+class CConsoleSink : public IRunSink {
+public:
+    CConsoleSink(bool json, const CConsoleStream& out, const CConsoleStream& err);
+
+    void AppendReport(const std::string& text) override;
+    void ReportItem(const RunItem& item) override;
+    void ClearReport() override {}
+    void RepaintReport() override {}
+    void SetStatusText(const std::string& text, bool repaintNow) override;
+    void SetProgressRange(int) override {}
+    void StepProgress() override {}
+    void ResetProgress() override {}
+    void SetBusy(bool) override {}
+    int Ask(const std::string& text, unsigned style) override;
+    void PassPauseGate() override {}
+    void OnRunFinished() override;
+
+    // After the run: the summary object (--json), and the exit code.
+    void Finish(double seconds);
+    int ExitCode() const;
+
+private:
+    void WriteLine(const std::string& line);
+    void DrawProgress(); // at most every kRedrawInterval
+    void ClearProgress();
+
+    const bool m_json;
+    const CConsoleStream& m_out;
+    const CConsoleStream& m_err;
+    RunTally m_tally;
+    bool m_cancelled = false;
+    bool m_troubled = false; // a failure that names no item: a message, or a run stopped by one
+    std::string m_place;
+    std::chrono::steady_clock::time_point m_lastDraw;
+    bool m_progressShown = false;
+};

@@ -1,0 +1,195 @@
+// purgix-cli.exe run as a script would run it: its exit codes, its output on pipes,
+// its JSON lines, Ctrl+Break, and the stored settings it must leave alone.
+#include "e2e/ChildProcess.h"
+#include "e2e/E2eFixture.h"
+#include "support/HeldFile.h"
+#include "sys/Utf8.h"
+
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+namespace {
+
+const std::string kOptionsKey = "Software\\Vellomar\\Purgix!\\Options";
+const std::string kExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class ConsoleE2e : public PurgixE2e {
+protected:
+    void SetUp() override
+    {
+        PurgixE2e::SetUp();
+        // The shell's lists a run empties; a list that is missing counts as not removed.
+        for (const char* list : {"RunMRU", "Doc Find Spec MRU", "FindComputerMRU"})
+            testenv::SetString(HKEY_CURRENT_USER, kExplorerKey + "\\" + list, "a", "typed");
+        Seed(3);
+    }
+    void TearDown() override
+    {
+        for (const char* list : {"RunMRU", "Doc Find Spec MRU", "FindComputerMRU"})
+            testenv::DeleteTree(HKEY_CURRENT_USER, kExplorerKey + "\\" + list);
+        PurgixE2e::TearDown();
+    }
+
+    // Files of a few sizes in the cache's subfolders, a hundred to a folder.
+    static std::size_t Size(int i) { return static_cast<std::size_t>(i % 10 + 1) * 100; }
+    void Seed(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            testenv::WriteFile(Cached(i), std::string(Size(i), 'x'));
+    }
+    std::string Cached(int i) const
+    {
+        return m_places + "\\Cache\\f" + std::to_string(i / 100) + "\\" + std::to_string(i) + ".tmp";
+    }
+
+    static std::wstring Cli() { return BuiltProgram(L"purgix-cli.exe"); }
+};
+
+TEST_F(ConsoleE2e, ExitsZeroWhenEverythingListedWasRemovedAndWritesPlainLines)
+{
+    const ChildResult result = RunChild(Cli(), L"clean");
+
+    EXPECT_EQ(result.exitCode, 0u) << result.out;
+    EXPECT_EQ(result.out.find('\r'), std::string::npos);
+    EXPECT_TRUE(result.err.empty()) << result.err; // no progress when stderr is no console
+    const auto lines = SplitLines(result.out);
+    EXPECT_TRUE(Contains(lines, Cached(2) + " - deleted")) << result.out;
+    EXPECT_TRUE(Contains(lines, "Purgix! recovered 600 bytes of disk space from 3 files.")) << result.out;
+    EXPECT_FALSE(testenv::FileExists(Cached(2)));
+}
+
+TEST_F(ConsoleE2e, ExitsOneWhenAFileIsInUseAndArmsTheWindowsFinishingRun)
+{
+    CHeldFile holder(Cached(1));
+    ASSERT_TRUE(holder.IsHeld());
+    const ChildResult result = RunChild(Cli(), L"clean");
+
+    EXPECT_EQ(result.exitCode, 1u) << result.out;
+    EXPECT_TRUE(
+        Contains(SplitLines(result.out), Cached(1) + " currently in use. Will be deleted when Windows is restarted."));
+    EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"),
+              std::string("\"") + kInstalledExe + "\" /WindowsRestart");
+}
+
+TEST_F(ConsoleE2e, ExitsTwoOnAnUnknownCommandOrOptionWithTheUsageOnStderr)
+{
+    for (const wchar_t* arguments : {L"sweep", L"clean --bogus", L"clean --level extreme", L"clean --set Cookies=2"}) {
+        const ChildResult result = RunChild(Cli(), arguments);
+        EXPECT_EQ(result.exitCode, 2u) << Narrow(arguments);
+        EXPECT_TRUE(result.out.empty()) << Narrow(arguments);
+        EXPECT_EQ(result.err.rfind("purgix-cli: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find("usage: purgix-cli COMMAND"), std::string::npos);
+    }
+    EXPECT_TRUE(testenv::FileExists(Cached(0))); // nothing ran
+}
+
+TEST_F(ConsoleE2e, ExitsThreeWhenCtrlBreakStopsTheRunAndLeavesNothingHalfDone)
+{
+    Seed(1500);
+    CChildProcess child(Cli(), L"clean");
+    ASSERT_TRUE(child.Started());
+    // Its output is not read until the break is sent: the run is under way and soon waits to write.
+    ASSERT_TRUE(child.WaitForOutput(60000));
+    ASSERT_TRUE(child.SendBreak());
+    const ChildResult result = child.Finish();
+
+    EXPECT_EQ(result.exitCode, 3u);
+    const auto lines = SplitLines(result.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Purgix! cancelled by user.");
+    int removed = 0;
+    for (int i = 0; i < 1500; ++i) {
+        if (Contains(lines, Cached(i) + " - deleted")) {
+            ++removed;
+            EXPECT_FALSE(testenv::FileExists(Cached(i)));
+        } else {
+            EXPECT_EQ(testenv::ReadFile(Cached(i)).size(), Size(i));
+        }
+    }
+    EXPECT_LT(removed, 1500);
+    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!")); // a stopped run arms nothing
+}
+
+TEST_F(ConsoleE2e, JsonLinesParseAndAddUpToTheSummary)
+{
+    CHeldFile holder(Cached(0));
+    const ChildResult result = RunChild(Cli(), L"preview --json");
+
+    EXPECT_EQ(result.exitCode, 1u); // a file would wait for the next log-on
+    const auto lines = SplitLines(result.out);
+    ASSERT_GE(lines.size(), 2u);
+    std::int64_t files = 0, bytes = 0, deferred = 0, failed = 0;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        const auto item = nlohmann::json::parse(lines[i]);
+        const std::string action = item.at("action");
+        if (item.contains("bytes")) {
+            ++files;
+            bytes += item.at("bytes").get<std::int64_t>();
+        }
+        deferred += action == "deferred";
+        failed += action == "not_deleted" || action == "registry_failed";
+        if (item.contains("path") && item.at("path") == Cached(2)) {
+            EXPECT_EQ(item, (nlohmann::json{{"action", "would_delete"}, {"path", Cached(2)}, {"bytes", 300}}));
+        }
+    }
+    const auto summary = nlohmann::json::parse(lines.back()).at("summary");
+    EXPECT_EQ(summary.at("files"), files);
+    EXPECT_EQ(summary.at("bytes"), bytes);
+    EXPECT_EQ(summary.at("deferred"), deferred);
+    EXPECT_EQ(summary.at("failed"), failed);
+    EXPECT_EQ(files, 3);
+    EXPECT_EQ(bytes, 600);
+    EXPECT_EQ(deferred, 2); // the held file, and the folder that holds it
+    EXPECT_TRUE(summary.at("seconds").is_number());
+    EXPECT_TRUE(testenv::FileExists(Cached(2))); // a preview
+}
+
+TEST_F(ConsoleE2e, LevelAndSetUseTheirSwitchesAndLeaveTheStoredSettingsAsTheyWere)
+{
+    testenv::SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", m_places + "\\Favorites");
+    testenv::WriteFile(m_places + "\\Favorites\\site.url", "[InternetShortcut]");
+    testenv::SetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix", "Basic");
+    for (const char* name : {"DeleteNewsgroupSubscriptions", "DeleteCookies", "DeleteFavorites", "WipeClean"})
+        testenv::SetDword(HKEY_CURRENT_USER, kOptionsKey, name, 0);
+    const auto before = testenv::ValueNames(HKEY_CURRENT_USER, kOptionsKey);
+
+    const ChildResult result = RunChild(Cli(), L"preview --level thorough --set=WipeClean=0");
+    const ChildResult levels = RunChild(Cli(), L"levels --set deletefavorites=1");
+
+    EXPECT_TRUE(Contains(SplitLines(result.out), m_places + "\\Favorites\\site.url - would be deleted")) << result.out;
+    EXPECT_NE(levels.out.find("in use\tDeleteNewsgroupSubscriptions=0 DeleteCookies=0 DeleteFavorites=1 WipeClean=0 "
+                              "ResetGameScores=0 (custom)"),
+              std::string::npos)
+        << levels.out;
+    EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kOptionsKey), before);
+    EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix"), "Basic");
+    EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, kOptionsKey, "DeleteFavorites"), 0u);
+    EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, kOptionsKey, "WipeClean"), 0u);
+    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kOptionsKey, "ResetGameScores"));
+}
+
+TEST_F(ConsoleE2e, ReadsWithoutCreatingTheSettingsKey)
+{
+    // The fixture starts without the program's key; a preview and the levels must not make it.
+    ASSERT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, "Software\\Vellomar"));
+    EXPECT_EQ(RunChild(Cli(), L"preview").exitCode, 0u);
+    EXPECT_EQ(RunChild(Cli(), L"levels").exitCode, 0u);
+    EXPECT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, "Software\\Vellomar"));
+}
+
+} // namespace
