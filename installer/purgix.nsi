@@ -64,6 +64,13 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
     Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
 !macroend
 
+; Removes an installed file, and its replacement still waiting for a restart, which would
+; otherwise bring the file back then; a file in use goes at the next restart.
+!macro un.RemoveFile NAME
+    Delete /REBOOTOK "$INSTDIR\${NAME}.new"
+    Delete /REBOOTOK "$INSTDIR\${NAME}"
+!macroend
+
 Section
     SetShellVarContext all
     SetOutPath "$INSTDIR"
@@ -91,6 +98,13 @@ Section
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; A silent caller (a deployment tool) learns that the install finishes at the next restart.
+Function .onInstSuccess
+    ${If} ${RebootFlag}
+        SetErrorLevel 3010 ; ERROR_SUCCESS_REBOOT_REQUIRED
+    ${EndIf}
+FunctionEnd
+
 ; Windows keeps a running program's file open, so nothing could be removed cleanly; it
 ; refuses to open that file for writing.
 Function un.onInit
@@ -107,9 +121,9 @@ FunctionEnd
 
 Section Uninstall
     SetShellVarContext all
-    Delete /REBOOTOK "$INSTDIR\purgix.exe"
+    !insertmacro un.RemoveFile purgix.exe
 !ifdef CLI
-    Delete /REBOOTOK "$INSTDIR\purgix-cli.exe"
+    !insertmacro un.RemoveFile purgix-cli.exe
 !endif
     Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
     ; Only when empty: the folder may hold files of the user's own.
