@@ -73,6 +73,8 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
 
 Section
     SetShellVarContext all
+    ; The build's file times stay out of the setup program, so one commit gives one program.
+    SetDateSave off
     SetOutPath "$INSTDIR"
     !insertmacro InstallFile "${PROGRAM}" purgix.exe
 !ifdef CLI
