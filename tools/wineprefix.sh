@@ -47,6 +47,12 @@ mkdir -p "$(dirname "$prefix")"
 cp -a "$cache" "$prefix"
 flock -u 9
 
+# Wine draws the title bar's buttons with its Marlett font. Debian's fonts-wine puts it
+# in /usr/share/wine/fonts, where this Wine does not look, so the prefix gets a copy in
+# its own Fonts folder.
+marlett=/usr/share/wine/fonts/marlett.ttf
+[ ! -f "$marlett" ] || cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+
 # Drives: C: always, the rest on request; never the host's root.
 find "$prefix/dosdevices" -mindepth 1 -maxdepth 1 ! -name 'c:' -exec rm -f {} +
 regfile="$prefix/drive_c/purgix-drives.reg"

@@ -1,5 +1,6 @@
 #include "e2e/E2eFixture.h"
 
+#include "support/RunPlaces.h"
 #include "sys/Utf8.h"
 
 #include <shellapi.h>
@@ -24,13 +25,7 @@ void SplitCommand(const std::string& command, std::string& exe, std::string& arg
 
 std::wstring BuiltProgram(const wchar_t* name)
 {
-    // The tests run from <build>\tests; the programs are built into <build>.
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path = path.substr(0, path.rfind(L'\\'));
-    path = path.substr(0, path.rfind(L'\\'));
-    return path + L"\\" + name;
+    return Widen(testenv::BuildFolder() + "\\") + name;
 }
 
 void PurgixE2e::SetUp()
@@ -40,20 +35,7 @@ void PurgixE2e::SetUp()
     ASSERT_TRUE(::CopyFileW(BuiltProgram(L"purgix.exe").c_str(), Widen(kInstalledExe).c_str(), FALSE));
     testenv::SetString(HKEY_LOCAL_MACHINE, kAppPathsKey, "", kInstalledExe);
 
-    // Every place a run visits points at empty folders of this test.
-    m_places = testenv::FreshFolder();
-    for (const char* name : {"Cache", "History", "Cookies", "Favorites", "Recent", "Temp"})
-        testenv::MakeFolder(m_places + "\\" + name);
-    for (const char* value : {"Cache", "History", "Cookies", "Favorites", "Recent"})
-        testenv::SetString(HKEY_CURRENT_USER, kShellFolders, value == std::string("Cookies") ? "Cookie" : value,
-                           m_places + "\\" + value);
-    // The cookie places that have no value in a new prefix would each write an INFO
-    // line; with them set, a run over this profile writes no line of its own.
-    testenv::SetString(HKEY_LOCAL_MACHINE, kIeCookiesKey, "Directory", m_places + "\\Cookies");
-    testenv::SetString(HKEY_CURRENT_USER, kNetscapeCookiesKey, "Cookie File", "");
-    const std::wstring temp = Widen(m_places + "\\Temp");
-    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
-    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+    m_places = testenv::PointRunPlacesAtEmptyFolders();
 }
 
 void PurgixE2e::TearDown()

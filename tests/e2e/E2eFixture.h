@@ -19,11 +19,6 @@ protected:
     static constexpr const char* kInstalledExe = "C:\\Program Files\\Windows Purgix\\purgix.exe";
     static constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
     static constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-    static constexpr const char* kShellFolders =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    static constexpr const char* kIeCookiesKey =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Special Paths\\Cookies";
-    static constexpr const char* kNetscapeCookiesKey = "Software\\Netscape\\Netscape Navigator\\Cookies";
 
     void SetUp() override;
     void TearDown() override;

@@ -9,12 +9,7 @@ class CHolder {
 public:
     explicit CHolder(const std::string& file)
     {
-        wchar_t self[MAX_PATH];
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring build = self;
-        build = build.substr(0, build.rfind(L'\\'));
-        build = build.substr(0, build.rfind(L'\\'));
-        const std::wstring exe = build + L"\\tools\\holder.exe";
+        const std::wstring exe = Widen(testenv::BuildFolder() + "\\tools\\holder.exe");
         std::wstring command = L"\"" + exe + L"\" \"" + Widen(file) + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);

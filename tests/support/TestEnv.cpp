@@ -56,6 +56,15 @@ std::string FreshFolder()
     return folder;
 }
 
+std::string BuildFolder()
+{
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path = path.substr(0, path.rfind(L'\\'));
+    return Narrow(path.substr(0, path.rfind(L'\\')));
+}
+
 void MakeFolder(const std::string& path)
 {
     std::wstring wide = W(path);

@@ -10,6 +10,9 @@ namespace testenv {
 
 // A fresh, empty folder under C:\purgix-tests for the running test; no trailing backslash.
 std::string FreshFolder();
+// The build folder: the test programs run from <build>\tests, the programs under test
+// are built into <build> and <build>\tools.
+std::string BuildFolder();
 void WriteFile(const std::string& path, const std::string& contents);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

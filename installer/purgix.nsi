@@ -1,0 +1,143 @@
+; The setup program of Windows Purgix!: a per-machine install into the 64-bit Program
+; Files, with the App Paths entry the program needs to bring itself back at the next
+; log-on, a Start menu shortcut and an entry in Windows' list of installed programs.
+; "/S" installs silently and "/D=<folder>" (last, unquoted) picks the folder.
+;
+; Built by CMake (target purgix_setup), which defines VERSION, PROGRAM, LICENSE_FILE,
+; ICON and OUTFILE, and CLI once the build has the console program.
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Windows Purgix!"
+!define PUBLISHER "Vellomar"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Windows Purgix"
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\purgix.exe"
+!define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+!define RUN_ONCE_VALUE "Purgix!"
+!define SETTINGS_KEY "Software\Vellomar\Purgix!"
+!define VENDOR_KEY "Software\Vellomar"
+!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define UNINSTALLER "uninstall.exe"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+; An earlier install's folder comes first, so an upgrade replaces the files where they are.
+InstallDir "$PROGRAMFILES64\Windows Purgix"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey ProductName "${PRODUCT}"
+VIAddVersionKey CompanyName "${PUBLISHER}"
+VIAddVersionKey FileDescription "${PRODUCT} setup"
+VIAddVersionKey FileVersion "${VERSION}"
+VIAddVersionKey ProductVersion "${VERSION}"
+VIAddVersionKey LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\purgix.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT}"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Writes a file beside its target under a temporary name, then moves it into place: a
+; failed write never leaves a half-written program, and a target in use (the program
+; running) is replaced at the next restart.
+!macro InstallFile SOURCE NAME
+    File "/oname=${NAME}.new" "${SOURCE}"
+    Delete "$INSTDIR\${NAME}"
+    Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+!macroend
+
+; Removes an installed file, and its replacement still waiting for a restart, which would
+; otherwise bring the file back then; a file in use goes at the next restart.
+!macro un.RemoveFile NAME
+    Delete /REBOOTOK "$INSTDIR\${NAME}.new"
+    Delete /REBOOTOK "$INSTDIR\${NAME}"
+!macroend
+
+Section
+    SetShellVarContext all
+    ; The build's file times stay out of the setup program, so one commit gives one program.
+    SetDateSave off
+    SetOutPath "$INSTDIR"
+    !insertmacro InstallFile "${PROGRAM}" purgix.exe
+!ifdef CLI
+    !insertmacro InstallFile "${CLI}" purgix-cli.exe
+!endif
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+    ; Without it a run cannot arm its finishing run at the next log-on.
+    WriteRegStr HKLM "${APP_PATHS_KEY}" "" "$INSTDIR\purgix.exe"
+    WriteRegStr HKLM "${APP_PATHS_KEY}" "Path" "$INSTDIR"
+    CreateShortcut "${SHORTCUT}" "$INSTDIR\purgix.exe"
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\purgix.exe"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; A silent caller (a deployment tool) learns that the install finishes at the next restart.
+Function .onInstSuccess
+    ${If} ${RebootFlag}
+        SetErrorLevel 3010 ; ERROR_SUCCESS_REBOOT_REQUIRED
+    ${EndIf}
+FunctionEnd
+
+; Windows keeps a running program's file open, so nothing could be removed cleanly; it
+; refuses to open that file for writing.
+Function un.onInit
+    ${If} ${FileExists} "$INSTDIR\purgix.exe"
+        ClearErrors
+        FileOpen $0 "$INSTDIR\purgix.exe" a
+        ${If} ${Errors}
+            MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is running. Close it, then run the uninstaller again." /SD IDOK
+            Abort
+        ${EndIf}
+        FileClose $0
+    ${EndIf}
+FunctionEnd
+
+Section Uninstall
+    SetShellVarContext all
+    !insertmacro un.RemoveFile purgix.exe
+!ifdef CLI
+    !insertmacro un.RemoveFile purgix-cli.exe
+!endif
+    Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+    ; Only when empty: the folder may hold files of the user's own.
+    RMDir /REBOOTOK "$INSTDIR"
+    Delete "${SHORTCUT}"
+    DeleteRegKey HKLM "${APP_PATHS_KEY}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; An armed finishing run would start a program that is no longer there.
+    DeleteRegValue HKCU "${RUN_ONCE_KEY}" "${RUN_ONCE_VALUE}"
+
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your ${PRODUCT} settings?" /SD IDNO IDNO keep
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    DeleteRegKey /ifempty HKCU "${VENDOR_KEY}"
+keep:
+SectionEnd

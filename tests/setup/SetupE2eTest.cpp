@@ -1,0 +1,237 @@
+// The setup program as an administrator or a deployment tool uses it: a silent install
+// into a folder of the test's choosing, the installed program, and the silent uninstall,
+// all in the test prefix.
+#include "PurgixVersion.h"
+#include "driver/Driver.h"
+#include "resource.h"
+#include "support/HeldFile.h"
+#include "support/RunPlaces.h"
+#include "support/TestEnv.h"
+#include "sys/Utf8.h"
+#include "sys/Win32Handles.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <memory>
+
+namespace {
+
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Windows Purgix";
+constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
+constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* kSessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
+constexpr long kRebootRequired = 3010;
+
+// A path in quotes, as command lines and the entries write it (appended: GCC 12 warns
+// falsely about "\"" + path).
+std::string Quoted(const std::string& path)
+{
+    std::string quoted = "\"";
+    quoted.append(path).append("\"");
+    return quoted;
+}
+
+std::string SetupExe()
+{
+    return testenv::BuildFolder() + "\\purgix-setup-" PURGIX_VERSION ".exe";
+}
+
+std::string ShortcutPath()
+{
+    wchar_t programs[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return Narrow(programs) + "\\Windows Purgix!.lnk";
+}
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// The program a shell link starts, read through the shell as Explorer reads it.
+std::string ShortcutTarget(const std::string& link)
+{
+    IShellLinkW* rawLink = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&rawLink))))
+        return "";
+    std::unique_ptr<IShellLinkW, ComRelease> shellLink(rawLink);
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))))
+        return "";
+    std::unique_ptr<IPersistFile, ComRelease> file(rawFile);
+    wchar_t target[MAX_PATH] = {};
+    if (FAILED(file->Load(Widen(link).c_str(), STGM_READ)) || FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, 0)))
+        return "";
+    return Narrow(target);
+}
+
+// Runs a command line and waits until it and every process it started have ended: the
+// uninstaller hands its work to a copy of itself and returns at once. Returns the first
+// process's exit code, or -1 if it could not start or did not end in time.
+long RunToTheEnd(const std::string& commandLine, DWORD timeoutMs = 120000)
+{
+    CHandle job(::CreateJobObjectW(nullptr, nullptr));
+    std::wstring command = Widen(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!job || !::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                                  &startup, &started))
+        return -1;
+    CHandle process(started.hProcess);
+    CHandle thread(started.hThread);
+    if (!::AssignProcessToJobObject(job.Get(), process.Get())) {
+        ::TerminateProcess(process.Get(), 1);
+        return -1;
+    }
+    ::ResumeThread(thread.Get());
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        ::QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
+                                    nullptr);
+        DWORD code = 0;
+        if (accounting.ActiveProcesses == 0 && ::GetExitCodeProcess(process.Get(), &code))
+            return static_cast<long>(code);
+        ::Sleep(50);
+    }
+    ::TerminateJobObject(job.Get(), 1);
+    return -1;
+}
+
+} // namespace
+
+class SetupProgramE2e : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ::CoInitialize(nullptr); }
+    static void TearDownTestSuite() { ::CoUninitialize(); }
+
+    void SetUp() override
+    {
+        // Wine reads it when a process starts, from the host's environment: CTest sets it.
+        const char* overrides = ::getenv("WINEDLLOVERRIDES");
+        ASSERT_TRUE(overrides && std::string(overrides).find("winemenubuilder.exe=d") != std::string::npos)
+            << "run under CTest: without winemenubuilder.exe=d the shortcut lands in the host's menus";
+        testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
+        // A blank in the folder's name: every entry that names it must quote it.
+        m_folder = testenv::FreshFolder() + "\\Windows Purgix";
+        m_exe = m_folder + "\\purgix.exe";
+        ASSERT_EQ(Install(), 0);
+    }
+
+    // Leaves the prefix as it was, whatever the test got to.
+    void TearDown() override
+    {
+        m_driver.Kill();
+        if (testenv::FileExists(Uninstaller()))
+            RunToTheEnd(QuietUninstall());
+        testenv::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        testenv::DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
+        testenv::DeleteTree(HKEY_CURRENT_USER, "Software\\Vellomar");
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, Widen(kRunOnceKey).c_str(), L"Purgix!");
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, Widen(kSessionManagerKey).c_str(), kPendingRenames);
+        ::DeleteFileW(Widen(ShortcutPath()).c_str());
+    }
+
+    long Install() const { return RunToTheEnd(Quoted(SetupExe()) + " /S /D=" + m_folder); }
+    std::string Uninstaller() const { return m_folder + "\\uninstall.exe"; }
+    std::string QuietUninstall() const { return Quoted(Uninstaller()) + " /S"; }
+    static std::string BuiltProgram() { return testenv::ReadFile(testenv::BuildFolder() + "\\purgix.exe"); }
+
+    std::string m_folder;
+    std::string m_exe;
+    CPurgixDriver m_driver;
+};
+
+TEST_F(SetupProgramE2e, InstallsSilentlyIntoTheChosenFolderWithItsEntries)
+{
+    EXPECT_EQ(testenv::ReadFile(m_exe), BuiltProgram());
+    EXPECT_TRUE(testenv::FileExists(Uninstaller()));
+    EXPECT_FALSE(testenv::FileExists(m_exe + ".new"));
+
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kAppPathsKey, ""), m_exe);
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path"), m_folder);
+    EXPECT_EQ(ShortcutTarget(ShortcutPath()), m_exe);
+
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Windows Purgix!");
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), PURGIX_VERSION);
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"), "Vellomar");
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"), m_exe);
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"), m_folder);
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), Quoted(Uninstaller()));
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString"), QuietUninstall());
+    // In KiB: at least the program itself.
+    EXPECT_GE(testenv::GetDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", 0), BuiltProgram().size() / 1024);
+    EXPECT_EQ(testenv::GetDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify"), 1u);
+    EXPECT_EQ(testenv::GetDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair"), 1u);
+}
+
+TEST_F(SetupProgramE2e, TheInstalledProgramShowsItsWindowAndArmsItsFinishingRun)
+{
+    const std::string held = testenv::PointRunPlacesAtEmptyFolders() + "\\Cache\\held by another program.dat";
+    testenv::WriteFile(held, "still open");
+    CHeldFile holder(held);
+    ASSERT_TRUE(holder.IsHeld());
+
+    ASSERT_TRUE(m_driver.Start(Widen(m_exe), L"")) << "the installed program showed no window";
+    m_driver.Click(IDC_RUN);
+    const auto box = m_driver.WaitForMessageBox(120000);
+    ASSERT_TRUE(box.has_value()) << "the run did not end with the restart question";
+    m_driver.Answer(*box, IDNO);
+    ASSERT_TRUE(m_driver.WaitForIdleAfterRun());
+    EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"), Quoted(m_exe) + " /WindowsRestart");
+    m_driver.PressEscape();
+    EXPECT_TRUE(m_driver.WaitForExit());
+}
+
+TEST_F(SetupProgramE2e, SilentUninstallRemovesWhatItInstalledAndKeepsTheSettings)
+{
+    testenv::SetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone", 1);
+    testenv::SetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!", Quoted(m_exe) + " /WindowsRestart");
+
+    ASSERT_EQ(RunToTheEnd(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString")), 0);
+    EXPECT_FALSE(testenv::FolderExists(m_folder));
+    EXPECT_FALSE(testenv::FileExists(ShortcutPath()));
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+    EXPECT_FALSE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"));
+    EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
+}
+
+TEST_F(SetupProgramE2e, TheUninstallerRefusesWhileTheProgramRuns)
+{
+    ASSERT_TRUE(m_driver.Start(Widen(m_exe), L""));
+    RunToTheEnd(QuietUninstall());
+    EXPECT_TRUE(m_driver.Running());
+    EXPECT_TRUE(testenv::FileExists(m_exe));
+    EXPECT_TRUE(testenv::FileExists(Uninstaller()));
+    EXPECT_TRUE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+}
+
+TEST_F(SetupProgramE2e, InstallingAgainRepairsAndKeepsTheSettings)
+{
+    testenv::WriteFile(m_exe, "a damaged or older program");
+    testenv::DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    ::DeleteFileW(Widen(ShortcutPath()).c_str());
+    testenv::SetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone", 1);
+
+    ASSERT_EQ(Install(), 0);
+    EXPECT_EQ(testenv::ReadFile(m_exe), BuiltProgram());
+    EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kAppPathsKey, ""), m_exe);
+    EXPECT_TRUE(testenv::FileExists(ShortcutPath()));
+    EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
+}
+
+TEST_F(SetupProgramE2e, AProgramFileInUseIsReplacedAtTheNextRestartNeverHalfWritten)
+{
+    testenv::WriteFile(m_exe, "the older program, still in use");
+    CHeldFile inUse(m_exe);
+    ASSERT_TRUE(inUse.IsHeld());
+
+    EXPECT_EQ(Install(), kRebootRequired);
+    inUse.Release();
+    EXPECT_EQ(testenv::ReadFile(m_exe), "the older program, still in use");
+    EXPECT_EQ(testenv::ReadFile(m_exe + ".new"), BuiltProgram()); // moved into place at the restart
+}
