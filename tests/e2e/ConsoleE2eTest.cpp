@@ -161,7 +161,6 @@ TEST_F(ConsoleE2e, JsonLinesParseAndAddUpToTheSummary)
 
 TEST_F(ConsoleE2e, LevelAndSetUseTheirSwitchesAndLeaveTheStoredSettingsAsTheyWere)
 {
-    testenv::SetString(HKEY_CURRENT_USER, kShellFolders, "Favorites", m_places + "\\Favorites");
     testenv::WriteFile(m_places + "\\Favorites\\site.url", "[InternetShortcut]");
     testenv::SetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix", "Basic");
     for (const char* name : {"DeleteNewsgroupSubscriptions", "DeleteCookies", "DeleteFavorites", "WipeClean"})
