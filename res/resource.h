@@ -8,10 +8,11 @@
 #define IDD_PURGIX_DIALOG 102
 #define IDD_OPTIONS 134
 
-// Icons and sound
+// Icons, sound and data
 #define IDR_MAINFRAME 128
 #define IDI_SMALL 132
 #define IDR_START_SOUND 133
+#define IDR_BUILTIN_RULES 141
 
 // Main window (template 102)
 #define IDC_RUN 1000

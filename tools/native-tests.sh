@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the portable modules natively with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs their tests, then fuzzes the preferences line filter
-# for a bounded time. PURGIX_NATIVE_BUILD_DIR chooses the build folder (default:
+# and the rules reader for a bounded time. PURGIX_NATIVE_BUILD_DIR chooses the build folder (default:
 # build-native); PURGIX_FUZZ_SECONDS the fuzzing time (default 20, 0 skips it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,4 +31,16 @@ if [ "$fuzz_seconds" -gt 0 ]; then
         2>"$build/fuzz.log" || { tail -40 "$build/fuzz.log"; exit 1; }
     grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$build/fuzz.log" || true
     echo "prefs_filter_fuzz: no failure in ${fuzz_seconds}s"
+
+    # The rules reader: half the time, since its input has far fewer states to reach.
+    rule_seconds=$(((fuzz_seconds + 1) / 2))
+    corpus="$build/rules-corpus"
+    mkdir -p "$corpus"
+    printf '[A]\r\nLangSecRef=3029\r\nFileKey1=%%Temp%%|*.tmp;*.log|REMOVESELF\r\nExcludeKey1=PATH|C:\\x\\|*\r\n' \
+        >"$corpus/seed"
+    "$build/rule_file_fuzz" -max_total_time="$rule_seconds" -max_len=4096 -print_final_stats=1 \
+        -dict="$root/tests/native/rule_file.dict" -artifact_prefix="$build/" "$corpus" \
+        2>"$build/rules-fuzz.log" || { tail -40 "$build/rules-fuzz.log"; exit 1; }
+    grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$build/rules-fuzz.log" || true
+    echo "rule_file_fuzz: no failure in ${rule_seconds}s"
 fi

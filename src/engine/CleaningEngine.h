@@ -9,6 +9,7 @@
 #include "settings/SettingsStore.h"
 #include "engine/RunOptions.h"
 #include "engine/RunSink.h"
+#include "engine/SweepSpec.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
 
@@ -58,6 +59,7 @@ public:
 
     // File removal.
     void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
+    void Sweep(const std::string& folder, const SweepSpec& spec);
     void RemoveFile(const std::string& path);
 
     // Restart list.
@@ -68,6 +70,8 @@ public:
     // Targets.
     void SweepExtensibleCaches();
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
+    // The chosen rule entries found on this machine; one progress step when any is chosen.
+    void CleanRuleEntries(const RunOptions& options);
     void RewriteNetscapePrefs(const std::string& directory);
 
     // Options, taken from the caller's choice at the start of each run.

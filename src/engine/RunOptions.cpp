@@ -9,5 +9,7 @@ RunOptions ReadRunOptions(const CSettingsStore& store)
     options.switches.favorites = read("DeleteFavorites", false);
     options.switches.wipeClean = read("WipeClean", false);
     options.switches.resetScores = read("ResetGameScores", false);
+    options.rules = store.ReadEntriesSetTo(kRulesSection, 1);
+    options.rulesFolder = Platform().ProgramFolder();
     return options;
 }

@@ -1,0 +1,21 @@
+#pragma once
+// The places a rule names: its variables expanded, and its wildcard segments
+// ("%WinDir%\Microsoft.NET\Framework*\*\Logs") matched against what is on disk.
+#include "sys/Platform.h"
+
+#include <string>
+#include <vector>
+
+// Every spelling of the path with its %variables% replaced (names ignore case). Most
+// variables give one value; %ProgramFiles% and %CommonProgramFiles% give the 64-bit and
+// the 32-bit folder where both exist. A variable with no value gives no path at all.
+std::vector<std::string> ExpandRuleVariables(CPlatform& sys, const std::string& path);
+
+// The existing paths that the (expanded, absolute) path matches, each "*" or "?" in a
+// segment standing for what it matches in a long name. Every segment but the last must
+// be a folder, and a wildcard never leads through a link; the last may be a file when
+// foldersOnly is false. A path without wildcards is returned as it is, unchecked.
+std::vector<std::string> MatchingPaths(CPlatform& sys, const std::string& path, bool foldersOnly);
+
+// The path's parts between backslashes (or slashes), without empty ones.
+std::vector<std::string> PathSegments(const std::string& path);
