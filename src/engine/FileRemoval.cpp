@@ -177,8 +177,10 @@ public:
     CFolderSweep(CCleaningEngine& engine, const SweepSpec& spec)
         : m_engine(engine), m_sys(engine.Sys()), m_spec(spec), m_recurse(spec.recurse),
           m_everything(MatchesEverything(spec.patterns)),
-          // Several patterns are matched in one search for every name.
-          m_search(spec.patterns.size() == 1 ? spec.patterns.front() : std::string("*"))
+          // Several patterns are matched in one search for every name, and so is one
+          // pattern when the folders are to go: a file it does not name keeps its folder.
+          m_search(spec.patterns.size() == 1 && !spec.removeSubfolders && !spec.removeSelf ? spec.patterns.front()
+                                                                                           : std::string("*"))
     {
     }
 
