@@ -113,13 +113,9 @@ protected:
     RECT ThumbRect() const
     {
         RECT rect{};
-        const HANDLE process =
-            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, m_driver.ProcessId());
-        void* remote = ::VirtualAllocEx(process, nullptr, sizeof(rect), MEM_COMMIT, PAGE_READWRITE);
-        m_driver.Send(IDC_LEVEL_SLIDER, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote), m_dialog);
-        ::ReadProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
+        const CRemoteMemory remote(m_driver.ProcessId(), sizeof(rect));
+        m_driver.Send(IDC_LEVEL_SLIDER, TBM_GETTHUMBRECT, 0, remote.At(), m_dialog);
+        remote.Read(&rect, sizeof(rect));
         return rect;
     }
 
