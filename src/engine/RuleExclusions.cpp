@@ -22,7 +22,7 @@ bool AnyMatches(const std::string& name, const std::vector<std::string>& pattern
 
 } // namespace
 
-CRuleExclusions::CRuleExclusions(CPlatform& sys, const RuleEntry& entry)
+CRuleExclusions::CRuleExclusions(CRuleVariables& variables, const RuleEntry& entry)
 {
     for (const RuleExclusion& exclusion : entry.exclusions) {
         if (exclusion.kind == RuleExclusion::Kind::Reg) {
@@ -32,7 +32,7 @@ CRuleExclusions::CRuleExclusions(CPlatform& sys, const RuleEntry& entry)
                 m_registry.push_back({root, Lowered(subkey), Lowered(exclusion.reg.value), exclusion.reg.hasValue});
             continue;
         }
-        for (const std::string& folder : ExpandRuleVariables(sys, exclusion.folder))
+        for (const std::string& folder : variables.Expand(exclusion.folder))
             m_files.push_back({exclusion.kind == RuleExclusion::Kind::Path, PathSegments(folder), exclusion.patterns});
     }
 }

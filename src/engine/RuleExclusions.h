@@ -2,9 +2,10 @@
 // What a rule entry's ExcludeKeys keep, whatever its other keys say.
 //
 // Usage:
-//   CRuleExclusions exclusions(sys, entry);   // variables expanded once
+//   CRuleExclusions exclusions(variables, entry);   // variables expanded once
 //   spec.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
 #include "engine/RuleFile.h"
+#include "engine/RulePaths.h"
 #include "sys/Platform.h"
 
 #include <string>
@@ -12,13 +13,12 @@
 
 class CRuleExclusions {
 public:
-    CRuleExclusions(CPlatform& sys, const RuleEntry& entry);
+    CRuleExclusions(CRuleVariables& variables, const RuleEntry& entry);
 
     // The file (full path as shown) lies where a FILE or PATH exclusion keeps it.
     bool KeepsFile(const std::string& path) const;
     // Removing the key or value would remove a key or value a REG exclusion keeps.
     bool KeepsRegistry(RegRoot root, const std::string& subkey, const RuleRegKey& target) const;
-    bool Empty() const { return m_files.empty() && m_registry.empty(); }
 
 private:
     struct KeptFiles {

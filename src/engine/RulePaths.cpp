@@ -72,7 +72,15 @@ bool HasWildcard(const std::string& text)
 
 } // namespace
 
-std::vector<std::string> ExpandRuleVariables(CPlatform& sys, const std::string& path)
+const std::vector<std::string>& CRuleVariables::Values(const std::string& name)
+{
+    const auto [slot, added] = m_values.try_emplace(Lowered(name));
+    if (added)
+        slot->second = VariableValues(m_sys, name);
+    return slot->second;
+}
+
+std::vector<std::string> CRuleVariables::Expand(const std::string& path)
 {
     std::vector<std::string> spellings = {std::string()};
     std::size_t at = 0;
@@ -92,7 +100,7 @@ std::vector<std::string> ExpandRuleVariables(CPlatform& sys, const std::string& 
             at = open + 1;
             continue;
         }
-        const std::vector<std::string> values = VariableValues(sys, name);
+        const std::vector<std::string>& values = Values(name);
         std::vector<std::string> next;
         for (const std::string& spelling : spellings) {
             for (const std::string& value : values)

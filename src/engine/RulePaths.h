@@ -4,12 +4,25 @@
 #include "sys/Platform.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
-// Every spelling of the path with its %variables% replaced (names ignore case). Most
-// variables give one value; %ProgramFiles% and %CommonProgramFiles% give the 64-bit and
-// the 32-bit folder where both exist. A variable with no value gives no path at all.
-std::vector<std::string> ExpandRuleVariables(CPlatform& sys, const std::string& path);
+// The variables of rule paths, each read from the system once.
+class CRuleVariables {
+public:
+    explicit CRuleVariables(CPlatform& sys) : m_sys(sys) {}
+
+    // Every spelling of the path with its %variables% replaced (names ignore case). Most
+    // variables give one value; %ProgramFiles% and %CommonProgramFiles% give the 64-bit
+    // and the 32-bit folder where both exist. A variable with no value gives no path.
+    std::vector<std::string> Expand(const std::string& path);
+
+private:
+    const std::vector<std::string>& Values(const std::string& name);
+
+    CPlatform& m_sys;
+    std::unordered_map<std::string, std::vector<std::string>> m_values; // by lower-case name
+};
 
 // The existing paths that the (expanded, absolute) path matches, each "*" or "?" in a
 // segment standing for what it matches in a long name. Every segment but the last must

@@ -28,15 +28,6 @@ constexpr Hive kHives[] = {
     {"HKCC", "HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
 };
 
-// The views a rule's key is looked for in: under HKLM the 32-bit programs' view
-// first, as for the catalogue, then the native one.
-std::vector<RegRoot> Views(RegRoot root)
-{
-    if (root == kHkeyLocalMachine)
-        return {root | kRegView32, root};
-    return {root};
-}
-
 bool Within(const std::string& inner, const std::string& outer)
 {
     return outer.empty() || inner == outer || inner.rfind(outer + "\\", 0) == 0;
@@ -79,13 +70,11 @@ bool ParseHiveKey(const std::string& text, RegRoot& root, std::string& subkey)
     return false;
 }
 
-bool RegistryKeyFound(CPlatform& sys, RegRoot root, const std::string& subkey)
+std::vector<RegRoot> RuleKeyViews(RegRoot root)
 {
-    for (RegRoot view : Views(root)) {
-        if (sys.RegKeyExists(view, subkey))
-            return true;
-    }
-    return false;
+    if (root == kHkeyLocalMachine)
+        return {root | kRegView32, root};
+    return {root};
 }
 
 void RemoveRuleRegKey(CCleaningEngine& engine, const std::string& entryName, const RuleRegKey& target,
@@ -106,7 +95,7 @@ void RemoveRuleRegKey(CCleaningEngine& engine, const std::string& entryName, con
     }
     bool removed = false;
     bool failed = false;
-    for (RegRoot view : Views(root)) {
+    for (RegRoot view : RuleKeyViews(root)) {
         CPlatform& sys = engine.Sys();
         const OsError error =
             target.hasValue ? sys.RegRemoveValue(view, subkey, target.value) : sys.RegRemoveKey(view, subkey);

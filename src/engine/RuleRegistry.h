@@ -5,6 +5,7 @@
 #include "sys/Platform.h"
 
 #include <string>
+#include <vector>
 
 class CCleaningEngine;
 class CRuleExclusions;
@@ -13,8 +14,9 @@ class CRuleExclusions;
 // empty segments. False for an unknown hive.
 bool ParseHiveKey(const std::string& text, RegRoot& root, std::string& subkey);
 
-// True when the key exists; under HKLM in the 32-bit programs' view or the native one.
-bool RegistryKeyFound(CPlatform& sys, RegRoot root, const std::string& subkey);
+// The views a rule's key is looked for in: under HKLM the 32-bit programs' view first,
+// as for the catalogue, then the native one.
+std::vector<RegRoot> RuleKeyViews(RegRoot root);
 
 // Removes the key (with its subkeys) or the value the RegKey names, from both views
 // under HKLM, and writes its report line. A key that would take a whole hive, a

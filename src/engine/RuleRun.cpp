@@ -16,7 +16,8 @@ namespace {
 
 constexpr const char* kStatusDeleting = "Deleting ";
 
-void SweepFileKey(CCleaningEngine& engine, const RuleFileKey& fileKey, const CRuleExclusions& exclusions)
+void SweepFileKey(CCleaningEngine& engine, CRuleVariables& variables, const RuleFileKey& fileKey,
+                  const CRuleExclusions& exclusions)
 {
     SweepSpec spec;
     spec.patterns = fileKey.patterns;
@@ -26,7 +27,7 @@ void SweepFileKey(CCleaningEngine& engine, const RuleFileKey& fileKey, const CRu
     spec.alwaysGuarded = true;
     spec.reportEveryRefusal = true;
     spec.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
-    for (const std::string& path : ExpandRuleVariables(engine.Sys(), fileKey.path)) {
+    for (const std::string& path : variables.Expand(fileKey.path)) {
         // A relative path is refused by the sweep, with its line, before any search.
         const std::vector<std::string> folders =
             IsAbsolutePath(path) ? MatchingPaths(engine.Sys(), path, true) : std::vector<std::string>{path};
@@ -42,11 +43,11 @@ void SweepFileKey(CCleaningEngine& engine, const RuleFileKey& fileKey, const CRu
     }
 }
 
-void RunEntry(CCleaningEngine& engine, const RuleEntry& entry)
+void RunEntry(CCleaningEngine& engine, CRuleVariables& variables, const RuleEntry& entry)
 {
-    const CRuleExclusions exclusions(engine.Sys(), entry);
+    const CRuleExclusions exclusions(variables, entry);
     for (const RuleFileKey& fileKey : entry.fileKeys)
-        SweepFileKey(engine, fileKey, exclusions);
+        SweepFileKey(engine, variables, fileKey, exclusions);
     for (const RuleRegKey& regKey : entry.regKeys)
         RemoveRuleRegKey(engine, entry.name, regKey, exclusions);
 }
@@ -65,13 +66,15 @@ void CCleaningEngine::CleanRuleEntries(const RunOptions& options)
     }
     std::sort(chosen.begin(), chosen.end(),
               [](const RuleEntry& a, const RuleEntry& b) { return Lowered(a.name) < Lowered(b.name); });
+    CRuleVariables variables(m_sys);
+    CRuleDetector detector(m_sys, variables);
     for (const RuleEntry& entry : chosen) {
         if (ShouldStop())
             break;
-        if (!RuleFound(m_sys, entry))
+        if (!detector.Found(entry))
             continue;
         m_pMainDlg->SetStatusText(kStatusDeleting + entry.name, true);
-        RunEntry(*this, entry);
+        RunEntry(*this, variables, entry);
     }
     m_pMainDlg->StepProgress();
 }

@@ -66,8 +66,10 @@ std::vector<RuleEntry> LoadRuleEntries(CPlatform& sys, const std::string& folder
 std::vector<FoundRule> ListFoundRules(CPlatform& sys, const std::string& folder, const std::vector<std::string>& chosen)
 {
     std::vector<FoundRule> found;
+    CRuleVariables variables(sys);
+    CRuleDetector detector(sys, variables);
     for (const RuleEntry& entry : LoadRuleEntries(sys, folder)) {
-        if (!RuleFound(sys, entry))
+        if (!detector.Found(entry))
             continue;
         const bool ticked = std::any_of(chosen.begin(), chosen.end(),
                                         [&](const std::string& name) { return SameRuleName(name, entry.name); });

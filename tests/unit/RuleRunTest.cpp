@@ -271,13 +271,14 @@ TEST_F(RuleRun, DetectionByKeyFileWildcardAndSystemVersion)
     ASSERT_GE(v.major, 6u);
     const std::string now = std::to_string(v.major) + "." + std::to_string(v.minor);
     const std::string later = std::to_string(v.major + 1) + ".0";
+    // Names are found whatever their letter case, as the system finds them.
     Rules("[Key]\nDetect1=HKCU\\Software\\Nothing\nDetect2=HKCU\\" + kTestKey +
-          "\\Installed\n"
+          "\\INSTALLED\n"
           "[Key 32]\nDetect=HKLM\\SOFTWARE\\PurgixTests\\Only32\n"
           "[No Key]\nDetect=HKCU\\" +
           kTestKey +
           "\\Missing\n"
-          "[File]\nDetectFile=%PURGIX_RULE_ROOT%\\app\n"
+          "[File]\nDetectFile=%PURGIX_RULE_ROOT%\\APP\n"
           "[Wildcard]\nDetectFile=%PURGIX_RULE_ROOT%\\app\\Profiles\\*.default\\prefs.js\n"
           "[Wildcard Missing]\nDetectFile=%PURGIX_RULE_ROOT%\\app\\Profiles\\*.default\\places.sqlite\n"
           "[Always]\nFileKey1=%PURGIX_RULE_ROOT%|*.none\n"
