@@ -35,9 +35,8 @@ protected:
     // Opens the dialog from the main window and waits until it has finished loading.
     void Open()
     {
-        m_driver.Click(IDC_OPTIONS);
-        m_dialog = m_driver.WaitForWindow(L"Purgix! Options");
-        ASSERT_NE(m_dialog, nullptr) << "the Options dialog did not appear";
+        m_dialog = OpenOptionsDialog();
+        ASSERT_NE(m_dialog, nullptr);
         Level(); // a sent message is answered only once the dialog's loop runs
     }
 

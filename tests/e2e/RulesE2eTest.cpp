@@ -30,9 +30,8 @@ class OtherPrograms : public Rules {
 protected:
     void Open()
     {
-        m_driver.Click(IDC_OPTIONS);
-        m_options = m_driver.WaitForWindow(L"Purgix! Options");
-        ASSERT_NE(m_options, nullptr) << "the Options dialog did not appear";
+        m_options = OpenOptionsDialog();
+        ASSERT_NE(m_options, nullptr);
         m_driver.Click(IDC_OTHER_PROGRAMS, m_options);
         m_dialog = m_driver.WaitForWindow(L"Other programs");
         ASSERT_NE(m_dialog, nullptr) << "the Other programs dialog did not appear";
