@@ -210,7 +210,8 @@ public:
             if (!levels.empty()) {
                 levels.back().kept |= kept;
                 LeaveSubfolder(kept);
-            } else if (m_spec.removeSelf && !kept) {
+            } else if (m_spec.removeSelf && !kept && !StopRequested()) {
+                // A stopped sweep has left files behind: its own folder stays without a line.
                 RemoveFolderAtPath();
             }
         }

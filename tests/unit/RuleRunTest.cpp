@@ -137,6 +137,20 @@ TEST_F(RuleRun, RemoveSelfRemovesTheEmptiedFoldersAndKeepsOnesStillHoldingFiles)
     EXPECT_TRUE(Exists("held\\sub\\e.txt"));
 }
 
+TEST_F(RuleRun, AStoppedRemoveSelfSweepLeavesItsFolderWithoutALine)
+{
+    for (const char* file : {"stop\\a.tmp", "stop\\b.tmp", "stop\\c.tmp"})
+        Put(file);
+    Rules("[Self]\nFileKey1=%PURGIX_RULE_ROOT%\\stop|*|REMOVESELF\n");
+    sink.onLine = [](const std::string&) { g_stopFlag = 1; };
+
+    Clean({"Self"});
+    g_stopFlag = 0;
+
+    ASSERT_EQ(sink.Lines().size(), 1u) << sink.report;
+    EXPECT_TRUE(FolderExists(root + "\\stop"));
+}
+
 TEST_F(RuleRun, ExcludedFilesAndTheirFoldersStay)
 {
     for (const char* file :
