@@ -151,8 +151,10 @@ public:
     virtual std::string LoadText(unsigned id) = 0;              // from the program's string table
     // An RCDATA resource of the program, its bytes; "" when absent.
     virtual std::string LoadResourceData(unsigned id) = 0;
-    virtual std::string ProgramFolder() = 0; // the folder of the running .exe, without a backslash
-    virtual std::string UserFolderPath(UserFolder folder) = 0; // "" when unknown
+    // The folder of the running .exe, without a backslash.
+    virtual std::string ProgramFolder() = 0;
+    // "" when unknown.
+    virtual std::string UserFolderPath(UserFolder folder) = 0;
     virtual KernelVersion SystemVersion() = 0;
 
     // Effects a test stands in for.
