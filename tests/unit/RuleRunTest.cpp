@@ -6,6 +6,7 @@
 #include "engine/RuleSources.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
+#include "sys/TextFormat.h"
 #include "sys/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -317,6 +318,24 @@ TEST_F(RuleRun, DetectionByKeyFileWildcardAndSystemVersion)
         std::remove_if(found.begin(), found.end(), [](const std::string& n) { return n.rfind("Windows", 0) == 0; }),
         found.end());
     EXPECT_EQ(found, (Lines{"Always", "File (ticked)", "Key", "Key 32", "OS Now", "Special With Key", "Wildcard"}));
+}
+
+TEST_F(RuleRun, FilesBesideTheProgramReplaceBuiltInEntriesOfTheSameName)
+{
+    // Built in, "Windows Recent Items" is found everywhere; here it looks for a program
+    // that is not there, and the Rules folder's entries come after winapp2.ini's.
+    Rules("[windows recent items]\nDetectFile=%PURGIX_RULE_ROOT%\\nowhere\n[Mine]\nWarning=from winapp2.ini\n");
+    testenv::WriteFile(root + "\\program\\Rules\\b.ini", "[Mine]\nWarning=from b.ini\n");
+    testenv::WriteFile(root + "\\program\\Rules\\a.ini", "[Mine]\nWarning=from a.ini\n");
+    testenv::WriteFile(root + "\\program\\Rules\\c.ini-old", "[Mine]\nWarning=not a rules file\n");
+
+    std::vector<std::string> warnings;
+    for (const FoundRule& rule : ListFoundRules(engine.Sys(), root + "\\program", {})) {
+        EXPECT_NE(Lowered(rule.name), "windows recent items");
+        if (rule.name == "Mine")
+            warnings.push_back(rule.warning);
+    }
+    EXPECT_EQ(warnings, Lines{"from b.ini"});
 }
 
 TEST(RuleVersions, RangesAreInclusiveAndEitherSideMayBeOpen)
