@@ -9,7 +9,7 @@
 #include "settings/SettingsStore.h"
 #include "engine/RunOptions.h"
 #include "engine/RunSink.h"
-#include "engine/SweepSpec.h"
+#include "engine/SweepOptions.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
 
@@ -59,7 +59,7 @@ public:
 
     // File removal.
     void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
-    void Sweep(const std::string& folder, const SweepSpec& spec);
+    void Sweep(const std::string& folder, const SweepOptions& sweep);
     void RemoveFile(const std::string& path);
 
     // Restart list.

@@ -5,7 +5,7 @@
 #include "engine/PathText.h"
 #include "engine/RemovalLines.h"
 #include "engine/SweepGuards.h"
-#include "engine/SweepSpec.h"
+#include "engine/SweepOptions.h"
 #include "engine/WildcardMatch.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
@@ -174,13 +174,13 @@ OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status
 // worker's stack.
 class CFolderSweep {
 public:
-    CFolderSweep(CCleaningEngine& engine, const SweepSpec& spec)
-        : m_engine(engine), m_sys(engine.Sys()), m_spec(spec), m_recurse(spec.recurse),
-          m_everything(MatchesEverything(spec.patterns)),
+    CFolderSweep(CCleaningEngine& engine, const SweepOptions& sweep)
+        : m_engine(engine), m_sys(engine.Sys()), m_options(sweep), m_recurse(sweep.recurse),
+          m_everything(MatchesEverything(sweep.patterns)),
           // Several patterns are matched in one search for every name, and so is one
           // pattern when the folders are to go: a file it does not name keeps its folder.
-          m_search(spec.patterns.size() == 1 && !spec.removeSubfolders && !spec.removeSelf ? spec.patterns.front()
-                                                                                           : std::string("*"))
+          m_search(sweep.patterns.size() == 1 && !sweep.removeSubfolders && !sweep.removeSelf ? sweep.patterns.front()
+                                                                                              : std::string("*"))
     {
     }
 
@@ -210,7 +210,7 @@ public:
             if (!levels.empty()) {
                 levels.back().kept |= kept;
                 LeaveSubfolder(kept);
-            } else if (m_spec.removeSelf && !kept && !StopRequested()) {
+            } else if (m_options.removeSelf && !kept && !StopRequested()) {
                 // A stopped sweep has left files behind: its own folder stays without a line.
                 RemoveFolderAtPath();
             }
@@ -253,7 +253,7 @@ private:
                 const std::string literal = m_path + entry.name;
                 if (!m_everything && !Matches(entry.name))
                     level.kept = true;
-                else if (m_spec.keeps && m_spec.keeps(ShownPath(literal)))
+                else if (m_options.keeps && m_options.keeps(ShownPath(literal)))
                     level.kept = true;
                 else
                     RemoveKnownFile(m_engine, literal, ShownPath(literal), entry);
@@ -263,7 +263,7 @@ private:
 
     bool Matches(const std::string& name) const
     {
-        return std::any_of(m_spec.patterns.begin(), m_spec.patterns.end(),
+        return std::any_of(m_options.patterns.begin(), m_options.patterns.end(),
                            [&](const std::string& pattern) { return MatchesWildcard(name, pattern); });
     }
 
@@ -272,7 +272,7 @@ private:
     // parent again.
     void LeaveSubfolder(bool kept)
     {
-        if (m_spec.removeSubfolders && !kept)
+        if (m_options.removeSubfolders && !kept)
             RemoveFolderAtPath();
         m_path.resize(m_path.rfind('\\', m_path.size() - 2) + 1);
     }
@@ -292,7 +292,7 @@ private:
 
     CCleaningEngine& m_engine;
     CPlatform& m_sys;
-    const SweepSpec& m_spec;
+    const SweepOptions& m_options;
     const bool m_recurse;
     const bool m_everything;
     const std::string m_search;
@@ -303,14 +303,14 @@ private:
 
 void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
 {
-    SweepSpec spec;
-    spec.patterns = {pattern};
-    spec.recurse = recurse;
-    spec.removeSubfolders = MatchesEverything(pattern);
-    Sweep(folder, spec);
+    SweepOptions sweep;
+    sweep.patterns = {pattern};
+    sweep.recurse = recurse;
+    sweep.removeSubfolders = MatchesEverything(pattern);
+    Sweep(folder, sweep);
 }
 
-void CCleaningEngine::Sweep(const std::string& folder, const SweepSpec& spec)
+void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep)
 {
     std::string working = folder;
     if (working.empty() || (working.back() != '\\' && working.back() != '/'))
@@ -318,7 +318,7 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepSpec& spec)
     // A relative location would be taken against whatever folder the program runs in.
     std::string full;
     if (!IsAbsolutePath(working) || m_sys.GetFullPath(working, full) != 0 || full.empty()) {
-        if (spec.reportEveryRefusal)
+        if (sweep.reportEveryRefusal)
             Report("INFO: " + folder + kLineFolderNotFull);
         return;
     }
@@ -326,9 +326,9 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepSpec& spec)
         full += '\\';
     const std::string literal = LiteralPath(full);
 
-    switch (CheckSweepStart(m_sys, literal, spec.alwaysGuarded || MatchesEverything(spec.patterns))) {
+    switch (CheckSweepStart(m_sys, literal, sweep.alwaysGuarded || MatchesEverything(sweep.patterns))) {
     case SweepStart::Allowed:
-        CFolderSweep(*this, spec).Sweep(literal);
+        CFolderSweep(*this, sweep).Sweep(literal);
         return;
     case SweepStart::Link:
         Report("INFO: " + ShownPath(literal) + kLineFolderIsLink);
@@ -337,7 +337,7 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepSpec& spec)
         Report("INFO: " + ShownPath(literal) + kLineFolderProtected);
         return;
     case SweepStart::VolumeRoot:
-        if (spec.reportEveryRefusal)
+        if (sweep.reportEveryRefusal)
             Report("INFO: " + ShownPath(literal) + kLineFolderIsRoot);
         return;
     case SweepStart::Missing:

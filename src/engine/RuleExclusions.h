@@ -3,7 +3,7 @@
 //
 // Usage:
 //   CRuleExclusions exclusions(variables, entry);   // variables expanded once
-//   spec.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
+//   sweep.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
 #include "engine/RuleFile.h"
 #include "engine/RulePaths.h"
 #include "sys/Platform.h"

@@ -19,14 +19,14 @@ constexpr const char* kStatusDeleting = "Deleting ";
 void SweepFileKey(CCleaningEngine& engine, CRuleVariables& variables, const RuleFileKey& fileKey,
                   const CRuleExclusions& exclusions)
 {
-    SweepSpec spec;
-    spec.patterns = fileKey.patterns;
-    spec.recurse = fileKey.recurse;
-    spec.removeSubfolders = spec.removeSelf = fileKey.removeSelf;
+    SweepOptions sweep;
+    sweep.patterns = fileKey.patterns;
+    sweep.recurse = fileKey.recurse;
+    sweep.removeSubfolders = sweep.removeSelf = fileKey.removeSelf;
     // A rule may name any folder, so no rule empties Windows or a drive, even in part.
-    spec.alwaysGuarded = true;
-    spec.reportEveryRefusal = true;
-    spec.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
+    sweep.alwaysGuarded = true;
+    sweep.reportEveryRefusal = true;
+    sweep.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
     for (const std::string& path : variables.Expand(fileKey.path)) {
         // A relative path is refused by the sweep, with its line, before any search.
         const std::vector<std::string> folders =
@@ -35,7 +35,7 @@ void SweepFileKey(CCleaningEngine& engine, CRuleVariables& variables, const Rule
             if (engine.ShouldStop())
                 return;
             try {
-                engine.Sweep(folder, spec);
+                engine.Sweep(folder, sweep);
             } catch (const CException&) {
                 // A failure ends this folder only; the entry goes on with the next.
             }

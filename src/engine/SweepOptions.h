@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct SweepSpec {
+struct SweepOptions {
     std::vector<std::string> patterns; // long names; "*" or "*.*" matches every name
     bool recurse = false;
     bool removeSubfolders = false; // each subfolder once its walk is done
