@@ -45,10 +45,14 @@ void COtherProgramsDlg::FillList()
                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     RECT client{};
     ::GetClientRect(m_list.m_hWnd, &client);
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH;
-    column.cx = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
-    m_list.Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    // The name, and its category again beside it where the list view draws no groups.
+    const int width = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
+    for (int at : {0, 1}) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = at == 0 ? width * 2 / 3 : width - width * 2 / 3;
+        m_list.Send(LVM_INSERTCOLUMNW, at, reinterpret_cast<LPARAM>(&column));
+    }
 
     // One group per category, in name order; the items keep the entries' name order.
     std::vector<std::string> categories;
@@ -77,6 +81,11 @@ void COtherProgramsDlg::FillList()
         item.iGroupId =
             static_cast<int>(std::find(categories.begin(), categories.end(), m_rules[i].category) - categories.begin());
         const int index = static_cast<int>(m_list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        std::wstring category = Widen(m_rules[i].category);
+        LVITEMW sub{};
+        sub.iSubItem = 1;
+        sub.pszText = category.data();
+        m_list.Send(LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
         SetTicked(index, m_rules[i].ticked);
     }
     m_filling = false;
