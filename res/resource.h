@@ -7,11 +7,13 @@
 #define IDD_ABOUTBOX 100
 #define IDD_PURGIX_DIALOG 102
 #define IDD_OPTIONS 134
+#define IDD_OTHER_PROGRAMS 150
 
-// Icons and sound
+// Icons, sound and data
 #define IDR_MAINFRAME 128
 #define IDI_SMALL 132
 #define IDR_START_SOUND 133
+#define IDR_BUILTIN_RULES 141
 
 // Main window (template 102)
 #define IDC_RUN 1000
@@ -39,6 +41,11 @@
 #define IDC_BASIC_AREA 1021
 #define IDC_STANDARD_AREA 1022
 #define IDC_CUSTOM_AREA 1023
+#define IDC_OTHER_PROGRAMS 1024
+
+// Other programs dialog (template 150)
+#define IDC_RULE_LIST 1030
+#define IDC_RULE_COUNT 1031
 
 // String table: main window, About box and run lines
 #define IDS_ABOUTBOX 101

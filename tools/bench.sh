@@ -6,7 +6,9 @@
 # Sections: overwrite (the wipe of a 256 MiB file against dd on the same disk),
 # sweep (SweepFolder against a bare FindFirstFile/DeleteFile/RemoveDirectory loop),
 # window (a whole cleaning run through the real window over a cache of 20,000 files
-# in 2,000 folders, against the bare loop over the same tree: wall time, peak memory).
+# in 2,000 folders, against the bare loop over the same tree: wall time, peak memory),
+# rules (loading and detecting a generated rules file of the community file's shape,
+# about 4,000 entries and 1.8 MB: time and memory growth).
 # To add a section, write a function bench_NAME and add NAME to SECTIONS.
 # PURGIX_BUILD_DIR chooses the build folder (default: build); BENCH_ROUNDS the
 # number of sweep rounds (best is kept).
@@ -15,7 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_BUILD_DIR:-$root/build}
 source "$root/tools/wine-env.sh"
 
-SECTIONS=(overwrite sweep window)
+SECTIONS=(overwrite sweep window rules)
 
 export WINEPREFIX="$build/bench-prefix"
 drive_c="$WINEPREFIX/drive_c"
@@ -121,6 +123,17 @@ bench_window() {
         printf "window: peak memory grows %.1f MiB from %d to %d files (%.0f bytes per file)\n",
                (l[2] - s[2]) / 1024, s[3], l[3], (l[2] - s[2]) * 1024 / (l[3] - s[3])
     }'
+}
+
+# The file is generated (the community's own is not fetched), so the figure is for a
+# file of its shape. Run twice: the first run also pays for the prefix's cold start.
+bench_rules() {
+    local folder="$drive_c/bench-rules"
+    mkdir -p "$folder"
+    python3 "$root/tools/bench/make_rules.py" "$folder/winapp2.ini"
+    printf 'rules: generated file of %s bytes\n' "$(stat -c %s "$folder/winapp2.ini")"
+    wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules' >/dev/null
+    wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules'
 }
 
 "$root/tools/setup.sh"

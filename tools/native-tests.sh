@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the portable modules natively with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs their tests, then fuzzes the preferences line filter
-# for a bounded time. PURGIX_NATIVE_BUILD_DIR chooses the build folder (default:
-# build-native); PURGIX_FUZZ_SECONDS the fuzzing time (default 20, 0 skips it).
+# and the rules reader for a bounded time. PURGIX_NATIVE_BUILD_DIR chooses the build
+# folder (default: build-native); PURGIX_FUZZ_SECONDS the fuzzing time of the filter
+# (default 20, 0 skips fuzzing; the reader gets half of it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_NATIVE_BUILD_DIR:-$root/build-native}
@@ -20,15 +21,23 @@ cmake -S "$root/tests/native" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_B
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure
 
-if [ "$fuzz_seconds" -gt 0 ]; then
-    corpus="$build/prefs-corpus"
+# fuzz TARGET SECONDS DICTIONARY SEED: runs one fuzz target from a one-file corpus.
+fuzz() {
+    local target=$1 seconds=$2 corpus="$build/$1-corpus" log="$build/$1.log"
     mkdir -p "$corpus"
-    printf 'user_pref("browser.url_history.URL_1", "x");\r\n  USER_PREF("browser.startup.homepage", "y");\n' \
-        >"$corpus/seed"
-    # The dictionary lets the fuzzer reach the 31-byte prefix and the line ends quickly.
-    "$build/prefs_filter_fuzz" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
-        -dict="$root/tests/native/prefs_filter.dict" -artifact_prefix="$build/" "$corpus" \
-        2>"$build/fuzz.log" || { tail -40 "$build/fuzz.log"; exit 1; }
-    grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$build/fuzz.log" || true
-    echo "prefs_filter_fuzz: no failure in ${fuzz_seconds}s"
+    printf '%s' "$4" >"$corpus/seed"
+    "$build/$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+        -dict="$root/tests/native/$3" -artifact_prefix="$build/" "$corpus" \
+        2>"$log" || { tail -40 "$log"; exit 1; }
+    grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$log" || true
+    echo "$target: no failure in ${seconds}s"
+}
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+    # The dictionaries let the fuzzers reach the prefixes, keys and line ends quickly.
+    fuzz prefs_filter_fuzz "$fuzz_seconds" prefs_filter.dict \
+        $'user_pref("browser.url_history.URL_1", "x");\r\n  USER_PREF("browser.startup.homepage", "y");\n'
+    # The rules reader: half the time, since its input has far fewer states to reach.
+    fuzz rule_file_fuzz $(((fuzz_seconds + 1) / 2)) rule_file.dict \
+        $'[A]\r\nLangSecRef=3029\r\nFileKey1=%Temp%|*.tmp;*.log|REMOVESELF\r\nExcludeKey1=PATH|C:\\x\\|*\r\n'
 fi

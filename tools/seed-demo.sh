@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Seeds a Wine prefix with the traces of a late-1990s user, so that every group of a
-# cleaning run has something to remove, and installs purgix.exe with its App Paths
-# entry. Used by tools/demo.sh.
+# cleaning run has something to remove, and with Chrome, Edge and Firefox profiles whose
+# built-in rule entries it ticks; installs purgix.exe with its App Paths entry. Used by
+# tools/demo.sh.
 #
 #   tools/seed-demo.sh PREFIX PURGIX_EXE DRIVE_D_DIR DRIVE_E_DIR
 #
@@ -121,6 +122,33 @@ put 'C:\Recycled\DC1.txt' 'an old draft'
 put 'C:\Recycled\INFO2'
 put 'D:\Recycler\S-1-5-21-1004\Dc2.doc'
 
+# Today's browsers, cleaned by the built-in rules the demo ticks: Chrome and Edge
+# (Chromium profiles "Default" and "Profile 1") and Firefox.
+local_app="$home\\AppData\\Local"
+roaming="$home\\AppData\\Roaming"
+for data in "$local_app\\Google\\Chrome\\User Data" "$local_app\\Microsoft\\Edge\\User Data"; do
+    for profile in Default 'Profile 1'; do
+        p="$data\\$profile"
+        put "$p\\Cache\\Cache_Data\\data_0"
+        put "$p\\Cache\\Cache_Data\\f_000001"
+        put "$p\\Code Cache\\js\\index"
+        put "$p\\GPUCache\\data_1"
+        put "$p\\History"
+        put "$p\\Visited Links"
+        put "$p\\Network\\Cookies"
+        put "$p\\Sessions\\Session_13345678901234567"
+        put "$p\\Bookmarks" '{ "roots": {} }'
+    done
+    put "$data\\ShaderCache\\data_0"
+done
+ff="abcd1234.default-release"
+put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\places.sqlite"
+put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\cookies.sqlite"
+put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\sessionstore.jsonlz4"
+put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\prefs.js" 'user_pref("browser.startup.page", 3);'
+put "$local_app\\Mozilla\\Firefox\\Profiles\\$ff\\cache2\\entries\\0A1B2C3D4E5F"
+put "$local_app\\Mozilla\\Firefox\\Profiles\\$ff\\cache2\\index"
+
 # The removable drive is never touched.
 put 'E:\FILE0002.CHK'
 put 'E:\Recycled\DE1.txt' 'on a floppy'
@@ -204,7 +232,15 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!\\Options]
 "DeleteFavorites"=dword:00000001
+
+[HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!\\Rules]
 EOF
+    for browser in "Google Chrome" "Microsoft Edge" "Mozilla Firefox"; do
+        for part in Cache "Code Cache" "GPU Cache" History Cookies Session; do
+            [ "$browser" = "Mozilla Firefox" ] && case $part in "Code Cache" | "GPU Cache") continue ;; esac
+            printf '"%s %s"=dword:00000001\n' "$browser" "$part"
+        done
+    done
 } | sed 's/$/\r/' >"$regfile"
 WINEPREFIX="$prefix" wine regedit /S 'C:\purgix-demo.reg' >/dev/null 2>&1
 rm -f "$regfile"

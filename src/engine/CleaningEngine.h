@@ -11,6 +11,7 @@
 #include "settings/SettingsStore.h"
 #include "engine/RunOptions.h"
 #include "engine/RunSink.h"
+#include "engine/SweepOptions.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
 
@@ -64,6 +65,7 @@ public:
 
     // File removal.
     void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
+    void Sweep(const std::string& folder, const SweepOptions& sweep);
     void RemoveFile(const std::string& path);
 
     // Restart list.
@@ -76,6 +78,8 @@ public:
     // Targets.
     void SweepExtensibleCaches();
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
+    // The chosen rule entries found on this machine; one progress step when any is chosen.
+    void CleanRuleEntries(const RunOptions& options);
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
 

@@ -1,4 +1,4 @@
-// The cleaning run: set-up, the eleven groups in order, and the end of the run.
+// The cleaning run: set-up, the groups in order, and the end of the run.
 #include "engine/CleaningEngine.h"
 
 #include "engine/RunText.h"
@@ -68,6 +68,7 @@ int CCleaningEngine::Run(const RunOptions& options)
     RunContext context;
     SetUpRun(options, context);
     VisitFileTargets(context);
+    CleanRuleEntries(options);
     if (!ShouldStop())
         CleanRegistryHistory(context.windowsDir, context.netscapeDir);
     if (!ShouldStop())

@@ -5,6 +5,7 @@
 #include "engine/PathText.h"
 #include "engine/RemovalLines.h"
 #include "engine/SweepGuards.h"
+#include "engine/SweepOptions.h"
 #include "engine/WildcardMatch.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr const char* kLineFolderProtected = " holds Windows or a user profile and was not emptied\r\n";
 constexpr const char* kLineFolderIsLink = " is a link and was not followed\r\n";
+constexpr const char* kLineFolderIsRoot = " is the top of a drive and was not swept\r\n";
+constexpr const char* kLineFolderNotFull = " is not a full path and was not swept\r\n";
 
 // The attributes that stop DeleteFile or the overwrite; only these are worth a call to clear.
 constexpr std::uint32_t kAttrsInTheWay = kAttrReadOnly | kAttrHidden | kAttrSystem;
@@ -54,6 +57,11 @@ bool IsDots(const std::string& name)
 bool MatchesEverything(const std::string& pattern)
 {
     return pattern == "*" || pattern == "*.*";
+}
+
+bool MatchesEverything(const std::vector<std::string>& patterns)
+{
+    return std::any_of(patterns.begin(), patterns.end(), [](const std::string& p) { return MatchesEverything(p); });
 }
 
 // The parts of the file to overwrite: a sparse file only where it holds data, since
@@ -198,14 +206,18 @@ OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status
     return 0;
 }
 
-// One sweep: a pattern and a recurse flag applied to a folder and, on request, below it.
+// One sweep: patterns and a recurse flag applied to a folder and, on request, below it.
 // The walk keeps its own stack of folders, so a tree of any depth costs heap, not the
 // worker's stack.
 class CFolderSweep {
 public:
-    CFolderSweep(CCleaningEngine& engine, const std::string& pattern, bool recurse)
-        : m_engine(engine), m_sys(engine.Sys()), m_pattern(pattern), m_recurse(recurse),
-          m_everything(MatchesEverything(pattern))
+    CFolderSweep(CCleaningEngine& engine, const SweepOptions& sweep)
+        : m_engine(engine), m_sys(engine.Sys()), m_options(sweep), m_recurse(sweep.recurse),
+          m_everything(MatchesEverything(sweep.patterns)),
+          // Several patterns are matched in one search for every name, and so is one
+          // pattern when the folders are to go: a file it does not name keeps its folder.
+          m_search(sweep.patterns.size() == 1 && !sweep.removeSubfolders && !sweep.removeSelf ? sweep.patterns.front()
+                                                                                              : std::string("*"))
     {
     }
 
@@ -224,16 +236,24 @@ public:
                 m_path += '\\';
                 // A link or junction leads outside the folder being cleaned (or back into it).
                 if (subfolder.attributes & kAttrReparsePoint)
-                    LeaveSubfolder(false);
+                    LeaveSubfolder(false, false);
                 else
                     levels.push_back(Enter());
                 continue;
             }
             // Done, or stopped: each folder on the way up is tried once.
-            const bool contentsKept = m_engine.m_nItemsKept != level.keptBefore || StopRequested();
+            // kept: it holds a file the sweep leaves on purpose, so it stays without a line.
+            // contentsKept: something in it stays for any reason, which a preview must know.
+            const bool kept = level.kept;
+            const bool contentsKept = kept || m_engine.m_nItemsKept != level.keptBefore || StopRequested();
             levels.pop_back();
-            if (!levels.empty())
-                LeaveSubfolder(contentsKept);
+            if (!levels.empty()) {
+                levels.back().kept |= kept;
+                LeaveSubfolder(kept, contentsKept);
+            } else if (m_options.removeSelf && !kept && !StopRequested()) {
+                // A stopped sweep has left files behind: its own folder stays without a line.
+                RemoveFolderAtPath(contentsKept);
+            }
         }
     }
 
@@ -242,6 +262,7 @@ private:
         std::vector<FindEntry> subfolders;
         std::size_t next = 0;
         std::int64_t keptBefore = 0; // the engine's kept count when the folder was entered
+        bool kept = false;           // holds a file the sweep leaves on purpose
     };
 
     // Removes the files of the folder at m_path and notes its subfolders.
@@ -250,16 +271,17 @@ private:
         Level level;
         level.keptBefore = m_engine.m_nItemsKept;
         // For "*" one search yields both the files and the subfolders.
-        Walk(m_pattern, true, m_recurse && m_everything ? &level.subfolders : nullptr);
-        if (m_recurse && !m_everything)
-            Walk("*", false, &level.subfolders);
+        const bool searchAll = MatchesEverything(m_search);
+        Walk(m_search, level, m_recurse && searchAll ? &level.subfolders : nullptr);
+        if (m_recurse && !searchAll)
+            Walk("*", level, &level.subfolders, false);
         return level;
     }
 
     // Goes over one search's entries, removing the files the pattern names when asked and
     // noting the subfolders. The search also matches 8.3 short names, so each file's long
     // name is matched again.
-    void Walk(const std::string& pattern, bool removeFiles, std::vector<FindEntry>* subfolders)
+    void Walk(const std::string& pattern, Level& level, std::vector<FindEntry>* subfolders, bool removeFiles = true)
     {
         for (CFileFind find(m_sys, m_path + pattern); find.Found(); find.Next()) {
             // A paused run stands still here; a cancel confirmed meanwhile is seen at once.
@@ -269,30 +291,46 @@ private:
             if (entry.attributes & kAttrDirectory) {
                 if (subfolders && !IsDots(entry.name))
                     subfolders->push_back(entry);
-            } else if (removeFiles && (m_everything || MatchesWildcard(entry.name, m_pattern))) {
+            } else if (removeFiles) {
                 const std::string literal = m_path + entry.name;
-                RemoveKnownFile(m_engine, literal, ShownPath(literal), entry);
+                if (!m_everything && !Matches(entry.name))
+                    level.kept = true;
+                else if (m_options.keeps && m_options.keeps(ShownPath(literal)))
+                    level.kept = true;
+                else
+                    RemoveKnownFile(m_engine, literal, ShownPath(literal), entry);
             }
         }
     }
 
-    // m_path names a subfolder (with its backslash) whose contents are done: a sweep for
-    // everything removes it too, and a preview says it would unless something in it
-    // stays (contentsKept). m_path then names its parent again.
-    void LeaveSubfolder(bool contentsKept)
+    bool Matches(const std::string& name) const
     {
-        if (m_everything) {
-            m_engine.Window().PassPauseGate();
-            const std::string shown = ShownPath(m_path);
-            if (m_engine.m_bPreview)
-                PreviewFolder(shown, contentsKept);
-            // Without the trailing backslash, so a link is removed rather than resolved.
-            else if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0)
-                m_engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted);
-            else
-                KeepFolder(shown);
-        }
+        return std::any_of(m_options.patterns.begin(), m_options.patterns.end(),
+                           [&](const std::string& pattern) { return MatchesWildcard(name, pattern); });
+    }
+
+    // m_path names a subfolder (with its backslash) whose contents are done: the sweep
+    // removes it too when asked and when it kept nothing there on purpose. m_path then
+    // names its parent again.
+    void LeaveSubfolder(bool kept, bool contentsKept)
+    {
+        if (m_options.removeSubfolders && !kept)
+            RemoveFolderAtPath(contentsKept);
         m_path.resize(m_path.rfind('\\', m_path.size() - 2) + 1);
+    }
+
+    // A preview says the folder would go unless something in it stays (contentsKept).
+    void RemoveFolderAtPath(bool contentsKept)
+    {
+        m_engine.Window().PassPauseGate();
+        const std::string shown = ShownPath(m_path);
+        if (m_engine.m_bPreview)
+            PreviewFolder(shown, contentsKept);
+        // Without the trailing backslash, so a link is removed rather than resolved.
+        else if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0)
+            m_engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted);
+        else
+            KeepFolder(shown);
     }
 
     void PreviewFolder(const std::string& shown, bool contentsKept)
@@ -312,9 +350,10 @@ private:
 
     CCleaningEngine& m_engine;
     CPlatform& m_sys;
-    const std::string& m_pattern;
+    const SweepOptions& m_options;
     const bool m_recurse;
     const bool m_everything;
+    const std::string m_search;
     std::string m_path; // the folder being worked on, ending in a backslash
 };
 
@@ -322,20 +361,32 @@ private:
 
 void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
 {
+    SweepOptions sweep;
+    sweep.patterns = {pattern};
+    sweep.recurse = recurse;
+    sweep.removeSubfolders = MatchesEverything(pattern);
+    Sweep(folder, sweep);
+}
+
+void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep)
+{
     std::string working = folder;
     if (working.empty() || (working.back() != '\\' && working.back() != '/'))
         working += '\\';
     // A relative location would be taken against whatever folder the program runs in.
     std::string full;
-    if (!IsAbsolutePath(working) || m_sys.GetFullPath(working, full) != 0 || full.empty())
+    if (!IsAbsolutePath(working) || m_sys.GetFullPath(working, full) != 0 || full.empty()) {
+        if (sweep.reportEveryRefusal)
+            ReportItem(RunAction::Skipped, folder, "INFO: " + folder + kLineFolderNotFull);
         return;
+    }
     if (full.back() != '\\')
         full += '\\';
     const std::string literal = LiteralPath(full);
 
-    switch (CheckSweepStart(m_sys, literal, MatchesEverything(pattern))) {
+    switch (CheckSweepStart(m_sys, literal, sweep.alwaysGuarded || MatchesEverything(sweep.patterns))) {
     case SweepStart::Allowed:
-        CFolderSweep(*this, pattern, recurse).Sweep(literal);
+        CFolderSweep(*this, sweep).Sweep(literal);
         return;
     case SweepStart::Link:
         ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsLink);
@@ -343,8 +394,11 @@ void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& 
     case SweepStart::Protected:
         ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderProtected);
         return;
-    case SweepStart::Missing:
     case SweepStart::VolumeRoot:
+        if (sweep.reportEveryRefusal)
+            ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsRoot);
+        return;
+    case SweepStart::Missing:
     case SweepStart::Unidentified:
         return;
     }

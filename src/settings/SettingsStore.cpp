@@ -51,3 +51,27 @@ bool CSettingsStore::WriteSettingString(const std::string& section, const std::s
     return m_sys.RegWriteValue(kHkeyCurrentUser, KeyPath(section), entry, kRegSz,
                                std::vector<std::uint8_t>(value.begin(), value.end())) == 0;
 }
+
+std::vector<std::string> CSettingsStore::ReadEntriesSetTo(const std::string& section, unsigned value) const
+{
+    std::vector<RegValue> values;
+    std::vector<std::string> names;
+    if (m_sys.RegListValues(kHkeyCurrentUser, KeyPath(section), values) != 0)
+        return names;
+    for (const RegValue& entry : values) {
+        unsigned number = 0;
+        if (entry.type == kRegDword && entry.data.size() == 4) {
+            std::memcpy(&number, entry.data.data(), 4);
+            if (number == value)
+                names.push_back(entry.name);
+        }
+    }
+    return names;
+}
+
+bool CSettingsStore::RemoveSetting(const std::string& section, const std::string& entry) const
+{
+    constexpr OsError kFileNotFound = 2;
+    const OsError error = m_sys.RegRemoveValue(kHkeyCurrentUser, KeyPath(section), entry);
+    return error == 0 || error == kFileNotFound;
+}

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 inline constexpr const char* kCompanyKey = "Vellomar";
 inline constexpr const char* kApplicationName = "Purgix!";
@@ -36,6 +37,10 @@ public:
                                   const std::string& defaultValue) const;
     bool WriteSettingInt(const std::string& section, const std::string& entry, unsigned value) const;
     bool WriteSettingString(const std::string& section, const std::string& entry, const std::string& value) const;
+    // The names of the section's REG_DWORD values that hold `value`, in enumeration order.
+    std::vector<std::string> ReadEntriesSetTo(const std::string& section, unsigned value) const;
+    // True when the entry is gone afterwards (or was never there).
+    bool RemoveSetting(const std::string& section, const std::string& entry) const;
 
     // "Software\Vellomar\Purgix!" or "Software\Vellomar\Purgix!\<section>".
     static std::string KeyPath(const std::string& section);

@@ -16,8 +16,11 @@ using OsError = unsigned long; // a Win32 error code; 0 is success
 
 // The predefined registry roots by their numeric values, so callers need no <windows.h>.
 using RegRoot = std::uintptr_t;
+inline constexpr RegRoot kHkeyClassesRoot = 0x80000000;
 inline constexpr RegRoot kHkeyCurrentUser = 0x80000001;
 inline constexpr RegRoot kHkeyLocalMachine = 0x80000002;
+inline constexpr RegRoot kHkeyUsers = 0x80000003;
+inline constexpr RegRoot kHkeyCurrentConfig = 0x80000005;
 // Or-ed into a root: the 32-bit programs' view of the key (WOW6432Node on 64-bit
 // Windows), where 32-bit programs such as the older browsers record their places.
 inline constexpr RegRoot kRegView32 = 0x100;
@@ -46,6 +49,15 @@ inline constexpr std::uint32_t kAttrArchive = 0x20;
 inline constexpr std::uint32_t kAttrNormal = 0x80;
 inline constexpr std::uint32_t kAttrSparse = 0x200;
 inline constexpr std::uint32_t kAttrReparsePoint = 0x400;
+
+// The user's own folders that have no environment variable.
+enum class UserFolder { Documents, Music, Pictures, Videos };
+
+// The version of the running system's kernel (10.0 for Windows 10 and 11).
+struct KernelVersion {
+    unsigned major = 0;
+    unsigned minor = 0;
+};
 
 struct FindEntry {
     std::string name;
@@ -96,6 +108,9 @@ public:
     // Creates the missing keys of the path (class "String") and sets the value.
     virtual OsError RegWriteValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
                                   const std::vector<std::uint8_t>& data) = 0;
+    virtual bool RegKeyExists(RegRoot root, const std::string& path) = 0;
+    // Deletes the key with all its subkeys and values.
+    virtual OsError RegRemoveKey(RegRoot root, const std::string& path) = 0;
 
     // Directory search. FindOpen returns nullptr (and the error) when nothing matches.
     virtual void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) = 0;
@@ -135,6 +150,13 @@ public:
     virtual std::uint32_t PlatformId() = 0;                       // GetVersionEx; 1 when it fails
     virtual std::string LocalTimeText() = 0;                      // strftime "%c"; "" when too long
     virtual std::string LoadText(unsigned id) = 0;              // from the program's string table
+    // An RCDATA resource of the program, its bytes; "" when absent.
+    virtual std::string LoadResourceData(unsigned id) = 0;
+    // The folder of the running .exe, without a backslash.
+    virtual std::string ProgramFolder() = 0;
+    // "" when unknown.
+    virtual std::string UserFolderPath(UserFolder folder) = 0;
+    virtual KernelVersion SystemVersion() = 0;
 
     // Effects a test stands in for.
     virtual void PlayStartSound() = 0;
@@ -171,6 +193,8 @@ public:
     {
         return m_inner.RegWriteValue(r, p, n, t, d);
     }
+    bool RegKeyExists(RegRoot r, const std::string& p) override { return m_inner.RegKeyExists(r, p); }
+    OsError RegRemoveKey(RegRoot r, const std::string& p) override { return m_inner.RegRemoveKey(r, p); }
     void* FindOpen(const std::string& p, FindEntry& e, OsError& err) override { return m_inner.FindOpen(p, e, err); }
     bool FindNext(void* f, FindEntry& e) override { return m_inner.FindNext(f, e); }
     void FindClose(void* f) override { m_inner.FindClose(f); }
@@ -203,6 +227,10 @@ public:
     std::uint32_t PlatformId() override { return m_inner.PlatformId(); }
     std::string LocalTimeText() override { return m_inner.LocalTimeText(); }
     std::string LoadText(unsigned id) override { return m_inner.LoadText(id); }
+    std::string LoadResourceData(unsigned id) override { return m_inner.LoadResourceData(id); }
+    std::string ProgramFolder() override { return m_inner.ProgramFolder(); }
+    std::string UserFolderPath(UserFolder f) override { return m_inner.UserFolderPath(f); }
+    KernelVersion SystemVersion() override { return m_inner.SystemVersion(); }
     void PlayStartSound() override { m_inner.PlayStartSound(); }
     bool EndSession(unsigned flags) override { return m_inner.EndSession(flags); }
     int ShowMessage(void* o, const std::string& t, const std::string& c, unsigned s) override

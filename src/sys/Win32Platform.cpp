@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <shlobj.h>
 #include <winioctl.h>
 
 #include <ctime>
@@ -201,6 +202,24 @@ public:
                                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
         }
         return RegSetValueExW(key.Get(), wideName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    }
+
+    bool RegKeyExists(RegRoot root, const std::string& path) override
+    {
+        CRegKey key;
+        return key.Open(root, path, KEY_QUERY_VALUE) == ERROR_SUCCESS;
+    }
+
+    OsError RegRemoveKey(RegRoot root, const std::string& path) override
+    {
+        // RegDeleteTree takes no view, so the key is opened in its view first.
+        CRegKey key;
+        if (LSTATUS rc = key.Open(root, path, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE);
+            rc != ERROR_SUCCESS)
+            return rc;
+        if (LSTATUS rc = RegDeleteTreeW(key.Get(), nullptr); rc != ERROR_SUCCESS)
+            return rc;
+        return RegDeleteKeyExW(RootKey(root), Widen(path).c_str(), ViewOf(root), 0);
     }
 
     void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override
@@ -472,6 +491,56 @@ public:
         const wchar_t* text = nullptr;
         int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
         return n > 0 ? Narrow(std::wstring_view(text, static_cast<size_t>(n))) : std::string();
+    }
+
+    std::string LoadResourceData(unsigned id) override
+    {
+        const HMODULE module = GetModuleHandleW(nullptr);
+        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
+        const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        return data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : std::string();
+    }
+
+    std::string ProgramFolder() override
+    {
+        std::wstring path(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (n == 0)
+                return std::string();
+            if (n < path.size()) {
+                path.resize(n);
+                break;
+            }
+            path.resize(path.size() * 2);
+        }
+        return Narrow(path.substr(0, path.rfind(L'\\')));
+    }
+
+    std::string UserFolderPath(UserFolder folder) override
+    {
+        static constexpr int kFolders[] = {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO};
+        wchar_t buffer[MAX_PATH];
+        if (SHGetFolderPathW(nullptr, kFolders[static_cast<int>(folder)], nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
+            return std::string();
+        return Narrow(buffer);
+    }
+
+    KernelVersion SystemVersion() override
+    {
+        // RtlGetVersion tells the truth; GetVersionEx answers 6.2 to a program without
+        // a manifest that names the newer systems.
+        using GetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        const auto getVersion =
+            ntdll ? reinterpret_cast<GetVersionProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                  : nullptr;
+        OSVERSIONINFOW info{};
+        info.dwOSVersionInfoSize = sizeof(info);
+        if (!getVersion || getVersion(&info) != 0)
+            return {};
+        return {info.dwMajorVersion, info.dwMinorVersion};
     }
 
     void PlayStartSound() override

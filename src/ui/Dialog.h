@@ -68,7 +68,7 @@ private:
     UINT m_templateId;
 };
 
-// Registers the common controls the dialogs use (progress bar, track bar, tooltips).
+// Registers the common controls the dialogs use (progress bar, track bar, tooltips, list view).
 void RegisterControlClasses();
 
 // Loads a string-table entry of the program as UTF-8.

@@ -1,6 +1,7 @@
 #include "ui/OptionsDlg.h"
 
 #include "resource.h"
+#include "ui/OtherProgramsDlg.h"
 #include "sys/Utf8.h"
 
 #include <commctrl.h>
@@ -101,6 +102,11 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
             if (FavoritesWarningDue(!nowOn, nowOn, ::IsWindowVisible(m_hWnd) != FALSE))
                 ShowFavoritesWarning();
             DeriveLevel();
+            return true;
+        }
+        case IDC_OTHER_PROGRAMS: {
+            COtherProgramsDlg programs;
+            programs.DoModal(m_hWnd);
             return true;
         }
         case IDC_NEWSGROUPS:

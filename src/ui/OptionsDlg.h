@@ -1,5 +1,6 @@
 #pragma once
-// COptionsDlg: the cleaning level slider and the five switches it presets.
+// COptionsDlg: the cleaning level slider and the five switches it presets, and the
+// button that opens the Other programs dialog.
 // OK stores the level's name and the switches; Cancel stores nothing.
 //
 // Usage:

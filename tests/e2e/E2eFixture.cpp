@@ -57,6 +57,14 @@ std::string PurgixE2e::RunAndDeclineRestart()
     return DeclineRestart();
 }
 
+HWND PurgixE2e::OpenOptionsDialog()
+{
+    m_driver.Click(IDC_OPTIONS);
+    const HWND dialog = m_driver.WaitForWindow(L"Purgix! Options");
+    EXPECT_NE(dialog, nullptr) << "the Options dialog did not appear";
+    return dialog;
+}
+
 std::string PurgixE2e::DeclineRestart()
 {
     auto box = m_driver.WaitForMessageBox(120000);

@@ -27,6 +27,8 @@ protected:
     void StartPurgix(const std::wstring& arguments = L"");
     // Presses "&Purgix!" and answers the restart question "No"; returns the report.
     std::string RunAndDeclineRestart();
+    // Presses "&Options" and waits for the dialog; nullptr (and a failure) when it never comes.
+    HWND OpenOptionsDialog();
     // Waits for the restart question of the run under way and answers it "No"; returns the report.
     std::string DeclineRestart();
     // The text of the string-table entry, as the program shows it.

@@ -35,9 +35,8 @@ protected:
     // Opens the dialog from the main window and waits until it has finished loading.
     void Open()
     {
-        m_driver.Click(IDC_OPTIONS);
-        m_dialog = m_driver.WaitForWindow(L"Purgix! Options");
-        ASSERT_NE(m_dialog, nullptr) << "the Options dialog did not appear";
+        m_dialog = OpenOptionsDialog();
+        ASSERT_NE(m_dialog, nullptr);
         Level(); // a sent message is answered only once the dialog's loop runs
     }
 
@@ -113,13 +112,9 @@ protected:
     RECT ThumbRect() const
     {
         RECT rect{};
-        const HANDLE process =
-            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, m_driver.ProcessId());
-        void* remote = ::VirtualAllocEx(process, nullptr, sizeof(rect), MEM_COMMIT, PAGE_READWRITE);
-        m_driver.Send(IDC_LEVEL_SLIDER, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote), m_dialog);
-        ::ReadProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
+        const CRemoteMemory remote(m_driver.ProcessId(), sizeof(rect));
+        m_driver.Send(IDC_LEVEL_SLIDER, TBM_GETTHUMBRECT, 0, remote.At(), m_dialog);
+        remote.Read(&rect, sizeof(rect));
         return rect;
     }
 

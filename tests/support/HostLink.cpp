@@ -43,8 +43,9 @@ bool RunHostTool(const std::string& tool, const std::string& arguments, const st
     if (!::CreateProcessW(Widen("\\\\?\\unix\\bin\\" + tool).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, nullptr, &startup, &process))
         return false;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    // A host program has no Windows process: Wine reports success but leaves stray values
+    // in the handles, and closing them would close some other handle of this process (a
+    // cached registry key, say). There is nothing of ours to close.
     for (int wait = 0; wait < 100; ++wait) {
         if (Exists(path) == shouldExist)
             return true;

@@ -103,7 +103,10 @@ HWND CPurgixDriver::WaitForWindow(const std::wstring& title, DWORD timeoutMs) co
     return found;
 }
 
-HWND CPurgixDriver::FindDialog(const std::wstring& title) const { return FindTopLevel(kDialogClass, title); }
+HWND CPurgixDriver::FindDialog(const std::wstring& title) const
+{
+    return FindTopLevel(kDialogClass, title);
+}
 
 void CPurgixDriver::Click(int controlId, HWND dialog) const
 {
@@ -122,9 +125,15 @@ void CPurgixDriver::PressEnter(HWND dialog) const
     ::PostMessageW(Dialog(dialog), WM_COMMAND, MAKEWPARAM(defaultId, BN_CLICKED), 0);
 }
 
-void CPurgixDriver::CloseBox(HWND dialog) const { ::PostMessageW(Dialog(dialog), WM_SYSCOMMAND, SC_CLOSE, 0); }
+void CPurgixDriver::CloseBox(HWND dialog) const
+{
+    ::PostMessageW(Dialog(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
-void CPurgixDriver::SystemCommand(WPARAM command) const { ::PostMessageW(m_main, WM_SYSCOMMAND, command, 0); }
+void CPurgixDriver::SystemCommand(WPARAM command) const
+{
+    ::PostMessageW(m_main, WM_SYSCOMMAND, command, 0);
+}
 
 std::string CPurgixDriver::Text(int controlId, HWND dialog) const
 {
@@ -146,9 +155,15 @@ LRESULT CPurgixDriver::Send(int controlId, UINT message, WPARAM wParam, LPARAM l
     return ::SendMessageW(::GetDlgItem(Dialog(dialog), controlId), message, wParam, lParam);
 }
 
-std::string CPurgixDriver::Report() const { return Text(1006); }
+std::string CPurgixDriver::Report() const
+{
+    return Text(1006);
+}
 
-std::string CPurgixDriver::Status() const { return Text(1005); }
+std::string CPurgixDriver::Status() const
+{
+    return Text(1005);
+}
 
 std::optional<MessageBoxInfo> CPurgixDriver::FindMessageBox() const
 {
@@ -233,4 +248,29 @@ void CPurgixDriver::Kill()
         }
     }
     Detach();
+}
+
+CRemoteMemory::CRemoteMemory(DWORD processId, std::size_t size)
+    : m_process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId))
+{
+    if (m_process)
+        m_address = ::VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+}
+
+CRemoteMemory::~CRemoteMemory()
+{
+    if (m_address)
+        ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+    if (m_process)
+        ::CloseHandle(m_process);
+}
+
+bool CRemoteMemory::Write(const void* data, std::size_t size, std::size_t offset) const
+{
+    return m_address && ::WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
+}
+
+bool CRemoteMemory::Read(void* data, std::size_t size, std::size_t offset) const
+{
+    return m_address && ::ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset, data, size, nullptr);
 }

@@ -83,3 +83,22 @@ private:
 
 // The whole text of a window of another process.
 std::string WindowText(HWND window);
+
+// Memory in the program's process, for the messages that read or write through a
+// pointer (list view items, the slider's thumb); freed with the object.
+class CRemoteMemory {
+public:
+    CRemoteMemory(DWORD processId, std::size_t size);
+    ~CRemoteMemory();
+    CRemoteMemory(const CRemoteMemory&) = delete;
+    CRemoteMemory& operator=(const CRemoteMemory&) = delete;
+
+    // The address as the program sees it, at a byte offset.
+    LPARAM At(std::size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(m_address) + offset); }
+    bool Write(const void* data, std::size_t size, std::size_t offset = 0) const;
+    bool Read(void* data, std::size_t size, std::size_t offset = 0) const;
+
+private:
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
