@@ -3,6 +3,7 @@
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
 #include "engine/CleaningEngine.h"
+#include "engine/RuleSources.h"
 #include "sys/Console.h"
 #include "sys/TextFormat.h"
 
@@ -55,12 +56,23 @@ int ShowLevels(const CliRequest& request)
     return kExitDone;
 }
 
+// The rule entries found on this machine, one a line, those a run would use marked.
+int ListRules(const CliRequest& request)
+{
+    const CConsoleStream out(ConsoleStreamId::Output);
+    const RunOptions options = RunOptionsFor(request, ReadRunOptions(CSettingsStore::ReadOnly()));
+    for (const FoundRule& rule : ListFoundRules(Platform(), options.rulesFolder, options.rules))
+        out.Write(std::string(rule.ticked ? "[x] " : "[ ] ") + rule.name + "\t" + rule.category + "\n");
+    return kExitDone;
+}
+
 const CliCommand kCommands[] = {
     {"preview", "list what a clean would remove, removing nothing",
      [](const CliRequest& request) { return RunCatalogue(request, true); }},
     {"clean", "remove it; files in use go at the next log-on",
      [](const CliRequest& request) { return RunCatalogue(request, false); }},
     {"levels", "show the cleaning levels and the switches a run would use", ShowLevels},
+    {"rules", "list the rule entries found here; [x] marks those a run would use", ListRules},
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "sys/TextFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsLevelName(const std::string& name)
@@ -35,6 +37,20 @@ std::string ApplySetOption(CliRequest& request, const std::string& value)
     return "unknown switch '" + name + "'";
 }
 
+std::string ApplyRulesOption(CliRequest& request, const std::string& value)
+{
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start <= value.size();) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        names.push_back(value.substr(start, comma - start));
+        if (names.back().empty())
+            return "--rules takes entry names separated by commas, not '" + value + "'";
+        start = comma + 1;
+    }
+    request.rules = std::move(names);
+    return {};
+}
+
 } // namespace
 
 std::span<const CliOption> CliOptions()
@@ -43,6 +59,7 @@ std::span<const CliOption> CliOptions()
         {"--level", "thorough|standard|basic", "use that level's switches instead of the stored ones",
          ApplyLevelOption},
         {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
+        {"--rules", "NAME[,NAME...]", "run these rule entries instead of the chosen ones", ApplyRulesOption},
         {"--json", nullptr, "one JSON object a line, then a summary object",
          [](CliRequest& request, const std::string&) {
              request.json = true;
@@ -111,6 +128,8 @@ RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
         stored.switches = ApplyLevel(*request.level, stored.switches);
     for (const auto& [member, on] : request.sets)
         stored.switches.*member = on;
+    if (request.rules)
+        stored.rules = *request.rules;
     return stored;
 }
 

@@ -44,6 +44,7 @@ struct CliRequest {
     bool json = false;
     std::optional<int> level;                                  // a level's slider position
     std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
+    std::optional<std::vector<std::string>> rules;             // run these rule entries instead
 };
 
 struct CliParse {
@@ -56,7 +57,8 @@ std::span<const CliOption> CliOptions();
 
 CliParse ParseArguments(const std::vector<std::string>& arguments);
 
-// The switches a run uses: the stored ones, then the level's preset, then each --set.
+// The switches a run uses: the stored ones, then the level's preset, then each --set;
+// and the rule entries given by --rules in place of the stored choice.
 RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored);
 
 // The usage text, from the tables.

@@ -191,4 +191,33 @@ TEST_F(ConsoleE2e, ReadsWithoutCreatingTheSettingsKey)
     EXPECT_FALSE(testenv::KeyExists(HKEY_CURRENT_USER, "Software\\Vellomar"));
 }
 
+TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfTheChosen)
+{
+    // The console program beside a rules file, as installed.
+    const std::string folder = "C:\\Program Files\\Windows Purgix";
+    ASSERT_TRUE(::CopyFileW(Cli().c_str(), Widen(folder + "\\purgix-cli.exe").c_str(), FALSE));
+    const std::string scratch = m_places + "\\Scratch";
+    testenv::WriteFile(scratch + "\\a.log", "log");
+    testenv::WriteFile(scratch + "\\a.txt", "text");
+    testenv::WriteFile(folder + "\\winapp2.ini", "[Scratch Logs]\r\nLangSecRef=3024\r\nFileKey1=" + scratch +
+                                                    "|*.log\r\n[Absent Program]\r\nDetect=HKCU\\Software\\"
+                                                    "PurgixNoSuchProgram\r\nFileKey1=" + scratch + "|*.txt\r\n");
+    const std::wstring installed = Widen(folder + "\\purgix-cli.exe");
+
+    const ChildResult listed = RunChild(installed, L"rules");
+    const ChildResult named = RunChild(installed, L"rules --rules \"Scratch Logs\"");
+    const ChildResult preview = RunChild(installed, L"preview");
+    const ChildResult clean = RunChild(installed, L"clean --rules \"Scratch Logs\"");
+    ::DeleteFileW(Widen(folder + "\\winapp2.ini").c_str());
+    ::DeleteFileW(installed.c_str());
+
+    EXPECT_TRUE(Contains(SplitLines(listed.out), "[ ] Scratch Logs\tUtilities")) << listed.out;
+    EXPECT_EQ(listed.out.find("Absent Program"), std::string::npos) << listed.out;
+    EXPECT_TRUE(Contains(SplitLines(named.out), "[x] Scratch Logs\tUtilities")) << named.out;
+    EXPECT_EQ(preview.out.find(scratch), std::string::npos) << preview.out; // not chosen, not run
+    EXPECT_TRUE(Contains(SplitLines(clean.out), scratch + "\\a.log - deleted")) << clean.out;
+    EXPECT_FALSE(testenv::FileExists(scratch + "\\a.log"));
+    EXPECT_TRUE(testenv::FileExists(scratch + "\\a.txt"));
+}
+
 } // namespace
