@@ -2,6 +2,7 @@
 // the registry, the Netscape 4.x address history, and (when chosen) the game scores.
 // Each block is guarded on its own, so one missing list never stops the others.
 #include "engine/CleaningEngine.h"
+#include "engine/RemovalLines.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ const char* const kShellLists[][2] = {
 const char* const kTelnetLastValues[] = {"LastMachine", "LastService", "LastTermType"};
 constexpr int kTelnetNumberedEntries = 8;
 
-constexpr const char* kRemovedSuffix = " - removed from the registry.\r\n";
-constexpr const char* kNotRemovedSuffix = " - unable to delete from the registry.\r\n";
-constexpr const char* kWouldBeRemovedSuffix = " - would be removed from the registry.\r\n";
-constexpr const char* kWouldNotBeRemovedSuffix = " - would not be removed from the registry.\r\n";
-
 // Runs one block; a CException ends the block, and the step goes on.
 template <typename Block> bool Guarded(Block&& block)
 {
@@ -49,8 +45,8 @@ void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const 
 {
     Window().SetStatusText("Cleaning up the registry", false);
     auto reportList = [this](const std::string& label, bool removed) {
-        const char* suffix = removed ? (m_bPreview ? kWouldBeRemovedSuffix : kRemovedSuffix)
-                                     : (m_bPreview ? kWouldNotBeRemovedSuffix : kNotRemovedSuffix);
+        const char* suffix = removed ? (m_bPreview ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved)
+                                     : (m_bPreview ? kLineRegistryWouldNotBeRemoved : kLineRegistryNotRemoved);
         ReportItem(removed ? RunAction::RegistryRemoved : RunAction::RegistryFailed, label, label + suffix);
     };
 

@@ -12,3 +12,8 @@ inline constexpr const char* kLineWouldNotDelete = " - would not be deleted (due
 inline constexpr const char* kLineFolderWouldBeKept = " - would not be deleted now, but when Windows is restarted\r\n";
 // prefs.js is rewritten, not deleted: the run removes the unfiltered copy it leaves.
 inline constexpr const char* kLineHistoryWouldBeFiltered = " - its URL history would be removed\r\n";
+// The endings of the lines about a registry list, key or value.
+inline constexpr const char* kLineRegistryRemoved = " - removed from the registry.\r\n";
+inline constexpr const char* kLineRegistryNotRemoved = " - unable to delete from the registry.\r\n";
+inline constexpr const char* kLineRegistryWouldBeRemoved = " - would be removed from the registry.\r\n";
+inline constexpr const char* kLineRegistryWouldNotBeRemoved = " - would not be removed from the registry.\r\n";

@@ -1,6 +1,7 @@
 #include "engine/RuleRegistry.h"
 
 #include "engine/CleaningEngine.h"
+#include "engine/RemovalLines.h"
 #include "engine/RuleExclusions.h"
 #include "engine/RulePaths.h"
 #include "settings/SettingsStore.h"
@@ -8,9 +9,6 @@
 
 namespace {
 
-constexpr const char* kLineRemoved = " - removed from the registry.\r\n";
-constexpr const char* kLineNotRemoved = " - unable to delete from the registry.\r\n";
-constexpr const char* kLineWouldBeRemoved = " - would be removed from the registry.\r\n";
 constexpr const char* kLineRefused =
     " names a whole hive, a hive's top-level key or Purgix!'s own settings and was kept\r\n";
 constexpr const char* kLineExcluded = " holds what the entry excludes and was kept\r\n";
@@ -112,8 +110,8 @@ void RemoveRuleRegKey(CCleaningEngine& engine, const std::string& entryName, con
     }
     // Nothing to remove is nothing to report.
     if (failed)
-        engine.ReportItem(RunAction::RegistryFailed, named, named + kLineNotRemoved);
+        engine.ReportItem(RunAction::RegistryFailed, named, named + kLineRegistryNotRemoved);
     else if (removed)
         engine.ReportItem(RunAction::RegistryRemoved, named,
-                          named + (engine.m_bPreview ? kLineWouldBeRemoved : kLineRemoved));
+                          named + (engine.m_bPreview ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved));
 }
