@@ -10,14 +10,6 @@
 
 namespace {
 
-TEST(CliRequest, AMistypedLevelIsAUsageErrorNotTheStandardLevel)
-{
-    EXPECT_FALSE(ParseArguments({"clean", "--level", "thorogh"}).request);
-    const CliParse parse = ParseArguments({"clean", "--level=BASIC"});
-    ASSERT_TRUE(parse.request);
-    EXPECT_EQ(parse.request->level, kBasic);
-}
-
 TEST(CliRequest, SetsApplyAfterTheLevelInTheOrderGiven)
 {
     const CliParse parse = ParseArguments(
@@ -37,6 +29,11 @@ TEST(CliRequest, NamesWhatItDidNotUnderstand)
     EXPECT_EQ(ParseArguments({"clean", "--level"}).error, "--level needs a value: thorough|standard|basic");
     EXPECT_EQ(ParseArguments({"clean", "--json=1"}).error, "--json takes no value");
     EXPECT_TRUE(ParseArguments({"--version"}).request);
+    // A mistyped level is a usage error, never the Standard level LevelFromName would give.
+    EXPECT_FALSE(ParseArguments({"clean", "--level", "thorogh"}).request);
+    const CliParse parse = ParseArguments({"clean", "--level=BASIC"});
+    ASSERT_TRUE(parse.request);
+    EXPECT_EQ(parse.request->level, kBasic);
 }
 
 TEST(JsonLines, EscapesQuotesBackslashesAndControlCharacters)

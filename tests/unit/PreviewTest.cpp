@@ -164,30 +164,23 @@ TEST_F(Preview, TheRunThatFollowsRemovesWhatItListedLineForLine)
     EXPECT_FALSE(testenv::FileExists(m_root + "\\Cache\\sub\\deep\\c.tmp"));
 }
 
-TEST_F(Preview, AFileHeldOpenWouldWaitForTheRestartAndIsNotListed)
+TEST_F(Preview, AFileIsInUseOnlyWhileAnotherProgramHoldsItAndNothingIsListed)
 {
     const std::string held = m_root + "\\Cache\\a.tmp";
     CHeldFile holder(held);
     ASSERT_TRUE(holder.IsHeld());
+    const std::string readOnly = m_root + "\\Cache\\sub\\b.tmp";
+    ::SetFileAttributesW(Widen(readOnly).c_str(), FILE_ATTRIBUTE_READONLY);
     RunPreview();
 
     const Lines own = OwnLines();
     EXPECT_NE(std::find(own.begin(), own.end(), held + " - in use, would be deleted when Windows is restarted"),
               own.end());
+    EXPECT_NE(std::find(own.begin(), own.end(), readOnly + " - would be deleted"), own.end());
     EXPECT_TRUE(testenv::FileExists(held));
+    EXPECT_EQ(testenv::Attributes(readOnly) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kListKey, "File_0"), "C:\\left\\from\\before.tmp");
     EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kListKey, "File_1"));
-}
-
-TEST_F(Preview, AReadOnlyFileIsNotTakenForOneInUse)
-{
-    const std::string file = m_root + "\\Cache\\a.tmp";
-    ::SetFileAttributesW(Widen(file).c_str(), FILE_ATTRIBUTE_READONLY);
-    RunPreview();
-
-    const Lines own = OwnLines();
-    EXPECT_NE(std::find(own.begin(), own.end(), file + " - would be deleted"), own.end());
-    EXPECT_EQ(testenv::Attributes(file) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
 } // namespace

@@ -252,7 +252,7 @@ TEST_F(RuleRun, FoldersARuleMayNotSweepGetOneInfoLineEach)
                             }));
 }
 
-TEST_F(RuleRun, OnlyChosenEntriesStillFoundRunInNameOrder)
+TEST_F(RuleRun, OnlyChosenEntriesStillFoundRunInNameOrderAndNoneChosenRunsNothing)
 {
     Put("b\\x.tmp");
     Put("a\\y.tmp");
@@ -267,11 +267,8 @@ TEST_F(RuleRun, OnlyChosenEntriesStillFoundRunInNameOrder)
     EXPECT_EQ(sink.statuses, (Lines{"Deleting Alpha", "Deleting beta"}));
     EXPECT_EQ(sink.Lines(), (Lines{Deleted(root + "\\a\\y.tmp"), Deleted(root + "\\b\\x.tmp")}));
     EXPECT_TRUE(Exists("c\\z.tmp"));
-}
 
-TEST_F(RuleRun, NoEntryChosenLeavesTheRunAsItWas)
-{
-    Rules("[Alpha]\nFileKey1=%PURGIX_RULE_ROOT%|*\n");
+    sink = CRecordingSink();
     Clean({});
     EXPECT_EQ(sink.progressSteps, 0);
     EXPECT_TRUE(sink.statuses.empty());
