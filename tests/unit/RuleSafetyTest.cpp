@@ -5,6 +5,7 @@
 #include "engine/CleaningEngine.h"
 #include "engine/RuleRegistry.h"
 #include "engine/WildcardMatch.h"
+#include "resource.h"
 #include "support/RecordingSink.h"
 #include "support/TestEnv.h"
 #include "sys/NameCase.h"
@@ -337,6 +338,23 @@ TEST_F(RuleSafety, ALineOfTooManySpellingsSkipsItsEntryAtOnce)
     // Six two-valued variables make 64 spellings, within the bound; 21 make two million.
     EXPECT_EQ(lines, Lines{"INFO: 'Doubling' has more than 64 spellings of " + doubling + "\\x, so it was skipped"});
     EXPECT_TRUE(Exists("pf\\a.tmp"));
+}
+
+TEST(BuiltInRules, NoEntryRemovesTheFileThatHoldsFirefoxBookmarks)
+{
+    const std::vector<RuleEntry> entries = ParseRules(Platform().LoadResourceData(IDR_BUILTIN_RULES));
+    ASSERT_GT(entries.size(), 10u);
+    for (const RuleEntry& entry : entries) {
+        for (const RuleFileKey& fileKey : entry.fileKeys) {
+            // A profile folder itself: the cache folders below it hold no bookmarks.
+            if (fileKey.path.find("Firefox\\Profiles\\*") == std::string::npos || fileKey.path.back() != '*')
+                continue;
+            for (const std::string& pattern : fileKey.patterns) {
+                for (const char* file : {"places.sqlite", "places.sqlite-wal", "places.sqlite-shm"})
+                    EXPECT_FALSE(MatchesWildcard(file, pattern)) << entry.name << ": " << pattern;
+            }
+        }
+    }
 }
 
 } // namespace
