@@ -40,5 +40,5 @@ private:
     CHandle m_loader;               // the thread that fills m_loaded, then posts to the window
     std::vector<std::string> m_chosen;
     std::vector<FoundRule> m_loaded;
-    bool m_filling = false;         // the boxes change without the user
+    bool m_filling = false; // the boxes change without the user
 };
