@@ -26,6 +26,12 @@ int RunCatalogue(const CliRequest& request, bool preview)
     const CConsoleStream err(ConsoleStreamId::Error);
     CConsoleSink sink(request.json, out, err);
     CQuietPlatform sys(Platform());
+    std::vector<std::string> skipped;
+    if (!options.rules.empty())
+        options.rules = RulesAllowedToRun(request, options.rules, LoadRuleEntries(sys, options.rulesFolder), skipped);
+    for (const std::string& name : skipped)
+        err.Write("purgix-cli: '" + name +
+                  "' carries a warning and was skipped; name it in --rules with --accept-warnings\n");
     g_stopFlag = 0;
     OnConsoleInterrupt([] { g_stopFlag = 1; });
     const auto start = std::chrono::steady_clock::now();

@@ -4,7 +4,11 @@
 #include "sys/Console.h"
 #include "sys/Utf8.h"
 
-int wmain(int argc, wchar_t** argv)
+#include <exception>
+
+namespace {
+
+int RunConsole(int argc, wchar_t** argv)
 {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
@@ -24,4 +28,19 @@ int wmain(int argc, wchar_t** argv)
         return kExitDone;
     }
     return request.command->run(request);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    // A failure nothing else caught (memory, most likely) ends the program with a line, not a crash.
+    try {
+        return RunConsole(argc, argv);
+    } catch (const std::exception& failure) {
+        CConsoleStream(ConsoleStreamId::Error).Write(std::string("purgix-cli: ") + failure.what() + "\n");
+    } catch (...) {
+        CConsoleStream(ConsoleStreamId::Error).Write("purgix-cli: an unexpected failure ended the program\n");
+    }
+    return kExitUsage;
 }

@@ -1,5 +1,6 @@
 #include "cli/CliRequest.h"
 
+#include "engine/RuleSources.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
@@ -60,6 +61,11 @@ std::span<const CliOption> CliOptions()
          ApplyLevelOption},
         {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
         {"--rules", "NAME[,NAME...]", "run these rule entries instead of the chosen ones", ApplyRulesOption},
+        {"--accept-warnings", nullptr, "run the entries --rules names even when they carry a warning",
+         [](CliRequest& request, const std::string&) {
+             request.acceptWarnings = true;
+             return std::string();
+         }},
         {"--json", nullptr, "one JSON object a line, then a summary object",
          [](CliRequest& request, const std::string&) {
              request.json = true;
@@ -131,6 +137,26 @@ RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
     if (request.rules)
         stored.rules = *request.rules;
     return stored;
+}
+
+std::vector<std::string> RulesAllowedToRun(const CliRequest& request, const std::vector<std::string>& chosen,
+                                           const std::vector<RuleEntry>& entries, std::vector<std::string>& skipped)
+{
+    const auto named = [&](const std::string& name) {
+        return request.acceptWarnings && request.rules &&
+               std::any_of(request.rules->begin(), request.rules->end(),
+                           [&](const std::string& given) { return SameRuleName(given, name); });
+    };
+    std::vector<std::string> allowed;
+    for (const std::string& name : chosen) {
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const RuleEntry& e) { return SameRuleName(e.name, name); });
+        if (entry != entries.end() && !entry->warning.empty() && !named(name))
+            skipped.push_back(name);
+        else
+            allowed.push_back(name);
+    }
+    return allowed;
 }
 
 std::string UsageText()

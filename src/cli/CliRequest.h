@@ -7,6 +7,7 @@
 //   CliParse parse = ParseArguments({"clean", "--level", "basic"});
 //   if (!parse.error.empty()) ...                       // a usage error: exit 2
 //   RunOptions options = RunOptionsFor(*parse.request, ReadRunOptions(store));
+#include "engine/RuleFile.h"
 #include "engine/RunOptions.h"
 
 #include <optional>
@@ -45,6 +46,7 @@ struct CliRequest {
     std::optional<int> level;                                  // a level's slider position
     std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
     std::optional<std::vector<std::string>> rules;             // run these rule entries instead
+    bool acceptWarnings = false;                               // the entries --rules names may carry a Warning
 };
 
 struct CliParse {
@@ -60,6 +62,12 @@ CliParse ParseArguments(const std::vector<std::string>& arguments);
 // The switches a run uses: the stored ones, then the level's preset, then each --set;
 // and the rule entries given by --rules in place of the stored choice.
 RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored);
+
+// The chosen rule entries a console run may use. The window asks before an entry with a
+// Warning is chosen; here nobody is asked, so such an entry runs only when --rules names it
+// and --accept-warnings is given. The names left out are added to `skipped`.
+std::vector<std::string> RulesAllowedToRun(const CliRequest& request, const std::vector<std::string>& chosen,
+                                           const std::vector<RuleEntry>& entries, std::vector<std::string>& skipped);
 
 // The usage text, from the tables.
 std::string UsageText();

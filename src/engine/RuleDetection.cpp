@@ -5,6 +5,7 @@
 #include "engine/RuleRegistry.h"
 #include "engine/WildcardMatch.h"
 #include "sys/FileHandles.h"
+#include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
@@ -98,7 +99,7 @@ bool CRuleDetector::ExistsBelow(const std::string& folder, const std::vector<std
     const bool last = next + 1 == segments.size();
     const bool wildcard = HasWildcard(segment);
     for (const FindEntry& entry : FolderEntries(folder)) {
-        if (wildcard ? !MatchesWildcard(entry.name, segment) : Lowered(entry.name) != Lowered(segment))
+        if (wildcard ? !MatchesWildcard(entry.name, segment) : !SameNameIgnoringCase(entry.name, segment))
             continue;
         const bool isFolder = (entry.attributes & kAttrDirectory) != 0;
         if (last)

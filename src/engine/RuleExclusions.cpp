@@ -1,18 +1,13 @@
 #include "engine/RuleExclusions.h"
 
+#include "engine/PathText.h"
 #include "engine/RulePaths.h"
 #include "engine/RuleRegistry.h"
 #include "engine/WildcardMatch.h"
-#include "sys/TextFormat.h"
 
 #include <algorithm>
 
 namespace {
-
-bool Within(const std::string& inner, const std::string& outer)
-{
-    return inner == outer || inner.rfind(outer + "\\", 0) == 0;
-}
 
 bool AnyMatches(const std::string& name, const std::vector<std::string>& patterns)
 {
@@ -20,32 +15,71 @@ bool AnyMatches(const std::string& name, const std::vector<std::string>& pattern
                        [&](const std::string& pattern) { return MatchesWildcard(name, pattern); });
 }
 
+std::string ParentFolder(const std::string& path)
+{
+    const std::size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
 } // namespace
 
-CRuleExclusions::CRuleExclusions(CRuleVariables& variables, const RuleEntry& entry)
+CRuleExclusions::CRuleExclusions(CPlatform& sys, CRuleVariables& variables, const RuleEntry& entry)
+    : m_sys(sys), m_unusable(entry.unreadableExclusion)
 {
     for (const RuleExclusion& exclusion : entry.exclusions) {
+        if (m_unusable)
+            return;
         if (exclusion.kind == RuleExclusion::Kind::Reg) {
             RegRoot root = 0;
             std::string subkey;
             if (ParseHiveKey(exclusion.reg.key, root, subkey))
-                m_registry.push_back({root, Lowered(subkey), Lowered(exclusion.reg.value), exclusion.reg.hasValue});
+                m_registry.push_back(
+                    {root, PathSegments(subkey), exclusion.reg.value, exclusion.reg.hasValue, exclusion.reg.text});
+            else
+                m_unusable = exclusion.text;
             continue;
         }
-        for (const std::string& folder : variables.Expand(exclusion.folder))
-            m_files.push_back({exclusion.kind == RuleExclusion::Kind::Path, PathSegments(folder), exclusion.patterns});
+        const std::vector<std::string> folders = variables.Expand(exclusion.folder);
+        if (folders.empty())
+            m_unusable = exclusion.text;
+        for (const std::string& folder : folders) {
+            KeptFiles kept{exclusion.kind == RuleExclusion::Kind::Path, {}, exclusion.patterns};
+            if (!NormalFolder(folder, kept.folder))
+                m_unusable = exclusion.text;
+            m_files.push_back(std::move(kept));
+        }
     }
+}
+
+bool CRuleExclusions::NormalFolder(const std::string& folder, std::vector<std::string>& segments) const
+{
+    std::string full;
+    if (!IsAbsolutePath(folder) || m_sys.GetFullPath(folder, full) != 0 || full.empty())
+        return false;
+    // Short names are made long up to the first wildcard; what does not exist stays as written.
+    const std::size_t wildcard = full.find_first_of("*?", full.rfind("\\\\?\\", 0) == 0 ? 4 : 0);
+    const std::size_t cut = wildcard == std::string::npos ? full.size() : full.find_last_of("\\/", wildcard);
+    std::string longPath;
+    if (cut != std::string::npos && cut > 0 && m_sys.GetLongPath(full.substr(0, cut), longPath) == 0)
+        full = longPath + full.substr(cut);
+    segments = PathSegments(ShownPath(full));
+    return !segments.empty();
 }
 
 bool CRuleExclusions::KeepsFile(const std::string& path) const
 {
     if (m_files.empty())
         return false;
-    std::vector<std::string> folder = PathSegments(path);
-    if (folder.empty())
+    const std::string parent = ParentFolder(path);
+    if (parent.empty())
         return false;
-    const std::string name = folder.back();
-    folder.pop_back();
+    if (parent != m_lastFolder || m_lastSegments.empty()) {
+        m_lastFolder = parent;
+        if (!NormalFolder(parent, m_lastSegments))
+            m_lastSegments = PathSegments(parent);
+    }
+    const std::vector<std::string>& folder = m_lastSegments;
+    const std::string name = path.substr(parent.size() + 1);
     for (const KeptFiles& kept : m_files) {
         const std::size_t depth = kept.folder.size();
         if (kept.wholeTree ? folder.size() < depth : folder.size() != depth)
@@ -60,19 +94,14 @@ bool CRuleExclusions::KeepsFile(const std::string& path) const
     return false;
 }
 
-bool CRuleExclusions::KeepsRegistry(RegRoot root, const std::string& subkey, const RuleRegKey& target) const
+std::string EntrySkipReason(CRuleVariables& variables, const RuleEntry& entry, const CRuleExclusions& exclusions)
 {
-    const std::string key = Lowered(subkey);
-    const std::string value = Lowered(target.value);
-    for (const KeptRegistry& kept : m_registry) {
-        if (kept.root != root)
-            continue;
-        if (target.hasValue) {
-            if (kept.hasValue ? kept.subkey == key && kept.value == value : Within(key, kept.subkey))
-                return true;
-        } else if (Within(kept.subkey, key) || (!kept.hasValue && Within(key, kept.subkey))) {
-            return true;
-        }
+    if (exclusions.Unusable())
+        return "cannot use its exclusion '" + *exclusions.Unusable() + "'";
+    // An exclusion of too many spellings expands to none, so it is unusable above.
+    for (const RuleFileKey& fileKey : entry.fileKeys) {
+        if (variables.HasTooManySpellings(fileKey.path))
+            return "has more than " + std::to_string(CRuleVariables::kMostSpellings) + " spellings of " + fileKey.path;
     }
-    return false;
+    return {};
 }

@@ -141,6 +141,7 @@ bool ParseFileKey(std::string_view text, RuleFileKey& fileKey)
 
 bool ParseExclusion(std::string_view text, RuleExclusion& exclusion)
 {
+    exclusion.text = text;
     const std::size_t bar = text.find('|');
     if (bar == std::string_view::npos)
         return false;
@@ -159,7 +160,13 @@ bool ParseExclusion(std::string_view text, RuleExclusion& exclusion)
         exclusion.kind = RuleExclusion::Kind::Path;
     else
         return false;
-    const std::size_t split = rest.find('|');
+    std::size_t split = rest.find('|');
+    // FILE|folder\name: the name is the last part of the path.
+    if (split == std::string_view::npos && exclusion.kind == RuleExclusion::Kind::File) {
+        split = rest.find_last_of("\\/");
+        if (split == std::string_view::npos)
+            return false;
+    }
     exclusion.folder = Folder(Trimmed(rest.substr(0, split)));
     if (split != std::string_view::npos)
         exclusion.patterns = Patterns(rest.substr(split + 1));
@@ -185,26 +192,38 @@ template <class T> std::vector<T> InNumberOrder(std::vector<Numbered<T>>& keys)
 
 class CRuleReader {
 public:
-    void Line(std::string_view line)
+    explicit CRuleReader(RuleBudget& budget) : m_budget(budget) {}
+
+    // False once the budget is spent: the rest of the file is not read.
+    bool Line(std::string_view line)
     {
         line = Trimmed(line);
         if (line.empty() || line.front() == ';')
-            return;
+            return true;
         if (line.front() == '[') {
             Finish();
+            if (m_budget.entries == 0)
+                return false;
             const std::string_view name = line.back() == ']' ? Trimmed(line.substr(1, line.size() - 2)) : "";
             m_open = !name.empty();
-            if (m_open)
+            if (m_open) {
                 m_entry.name = name;
-            return;
+                --m_budget.entries;
+            }
+            return true;
         }
         const std::size_t equals = line.find('=');
         if (!m_open || equals == std::string_view::npos)
-            return;
+            return true;
         std::string_view kind;
         int number = 0;
         if (SplitKeyName(Trimmed(line.substr(0, equals)), kind, number))
             Key(kind, number, Trimmed(line.substr(equals + 1)));
+        if (m_budget.keys == 0) {
+            m_open = false;
+            return false;
+        }
+        return true;
     }
 
     std::vector<RuleEntry> Entries()
@@ -216,7 +235,15 @@ public:
 private:
     void Key(std::string_view kind, int number, std::string_view value)
     {
-        if (value.empty())
+        const bool counted = SameText(kind, "Detect") || SameText(kind, "DetectFile") || SameText(kind, "FileKey") ||
+                             SameText(kind, "RegKey") || SameText(kind, "ExcludeKey");
+        if (counted) {
+            --m_budget.keys;
+            m_open = ++m_keysInEntry <= kMostKeysPerEntry;
+        }
+        if (SameText(kind, "ExcludeKey") && value.empty() && !m_entry.unreadableExclusion)
+            m_entry.unreadableExclusion = std::string(value);
+        if (value.empty() || !m_open)
             return;
         if (SameText(kind, "Detect")) {
             m_detectKeys.push_back({number, std::string(value)});
@@ -232,6 +259,8 @@ private:
             RuleExclusion exclusion;
             if (ParseExclusion(value, exclusion))
                 m_exclusions.push_back({number, std::move(exclusion)});
+            else if (!m_entry.unreadableExclusion)
+                m_entry.unreadableExclusion = std::string(value);
         } else if (number == 0) {
             Setting(kind, value);
         }
@@ -271,9 +300,12 @@ private:
         m_fileKeys.clear();
         m_regKeys.clear();
         m_exclusions.clear();
+        m_keysInEntry = 0;
         m_open = false;
     }
 
+    RuleBudget& m_budget;
+    std::size_t m_keysInEntry = 0;
     std::vector<RuleEntry> m_entries;
     RuleEntry m_entry;
     bool m_open = false;
@@ -315,6 +347,12 @@ RuleRegKey ParseRegKey(std::string_view text)
 
 std::vector<RuleEntry> ParseRules(std::string_view bytes)
 {
+    RuleBudget budget;
+    return ParseRules(bytes, budget);
+}
+
+std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget)
+{
     std::string decoded;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
@@ -323,10 +361,13 @@ std::vector<RuleEntry> ParseRules(std::string_view bytes)
     } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
     }
-    CRuleReader reader;
+    if (budget.entries == 0 || budget.keys == 0)
+        return {};
+    CRuleReader reader(budget);
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
-        reader.Line(bytes.substr(at, end - at));
+        if (!reader.Line(bytes.substr(at, end - at)))
+            break;
         at = end + 1;
     }
     return reader.Entries();

@@ -6,7 +6,9 @@
 //   std::vector<RuleEntry> entries = ParseRules(bytesOfTheFile);
 //   MergeRules(all, std::move(entries)); // a later entry of the same name replaces an earlier one
 //
-// A line that cannot be read is skipped; nothing in a file is fatal.
+// A line that cannot be read is skipped; nothing in a file is fatal. An entry whose
+// ExcludeKey cannot be read keeps its text, so that the entry is not run.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,13 +29,14 @@ struct RuleRegKey {
     bool hasValue = false;
 };
 
-// ExcludeKeyN=FILE|folder\|names, PATH|folder\|pattern, REG|HIVE\key[|value]
+// ExcludeKeyN=FILE|folder\|names, FILE|folder\name, PATH|folder\|pattern, REG|HIVE\key[|value]
 struct RuleExclusion {
     enum class Kind { File, Path, Reg };
     Kind kind = Kind::File;
     std::string folder;                // FILE and PATH
     std::vector<std::string> patterns; // FILE and PATH; empty: every name
     RuleRegKey reg;                    // REG
+    std::string text;                  // as written, for the report
 };
 
 struct RuleEntry {
@@ -48,11 +51,23 @@ struct RuleEntry {
     std::vector<RuleFileKey> fileKeys; // in number order
     std::vector<RuleRegKey> regKeys;   // in number order
     std::vector<RuleExclusion> exclusions;
+    std::optional<std::string> unreadableExclusion; // the first ExcludeKey that could not be read, as written
 };
+
+// How much the reader takes in, shared by the files read one after the other: the
+// community's file has about 4,000 entries and 30,000 keys, a few times that is plenty.
+// A file past either bound ends there; an entry cut short by it, or with more keys than
+// kMostKeysPerEntry, is left out, since a missing ExcludeKey would make it remove more.
+struct RuleBudget {
+    std::size_t entries = 20000;
+    std::size_t keys = 200000;
+};
+inline constexpr std::size_t kMostKeysPerEntry = 1000;
 
 // The file's entries in file order. The text may be UTF-8 (with or without BOM) or
 // UTF-16 LE with BOM; lines end in CR LF or LF.
 std::vector<RuleEntry> ParseRules(std::string_view bytes);
+std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget);
 
 // Adds the entries to `into`; one whose name equals (ignoring case) an entry already
 // there replaces it in place.

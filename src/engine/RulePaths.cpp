@@ -82,6 +82,19 @@ const std::vector<std::string>& CRuleVariables::Values(const std::string& name)
 
 std::vector<std::string> CRuleVariables::Expand(const std::string& path)
 {
+    bool tooMany = false;
+    return Spellings(path, tooMany);
+}
+
+bool CRuleVariables::HasTooManySpellings(const std::string& path)
+{
+    bool tooMany = false;
+    Spellings(path, tooMany);
+    return tooMany;
+}
+
+std::vector<std::string> CRuleVariables::Spellings(const std::string& path, bool& tooMany)
+{
     std::vector<std::string> spellings = {std::string()};
     std::size_t at = 0;
     while (at < path.size()) {
@@ -101,6 +114,10 @@ std::vector<std::string> CRuleVariables::Expand(const std::string& path)
             continue;
         }
         const std::vector<std::string>& values = Values(name);
+        if (spellings.size() * values.size() > kMostSpellings) {
+            tooMany = true;
+            return {};
+        }
         std::vector<std::string> next;
         for (const std::string& spelling : spellings) {
             for (const std::string& value : values)

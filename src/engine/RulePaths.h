@@ -14,10 +14,17 @@ public:
 
     // Every spelling of the path with its %variables% replaced (names ignore case). Most
     // variables give one value; %ProgramFiles% and %CommonProgramFiles% give the 64-bit
-    // and the 32-bit folder where both exist. A variable with no value gives no path.
+    // and the 32-bit folder where both exist. A variable with no value gives no path, and
+    // so does a path of more than kMostSpellings spellings (each two-valued variable
+    // doubles them).
     std::vector<std::string> Expand(const std::string& path);
+    bool HasTooManySpellings(const std::string& path);
+
+    static constexpr std::size_t kMostSpellings = 64;
 
 private:
+    std::vector<std::string> Spellings(const std::string& path, bool& tooMany);
+
     const std::vector<std::string>& Values(const std::string& name);
 
     CPlatform& m_sys;

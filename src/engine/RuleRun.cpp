@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* kStatusDeleting = "Deleting ";
+constexpr const char* kLineEntrySkipped = ", so it was skipped\r\n";
 
 void SweepFileKey(CCleaningEngine& engine, CRuleVariables& variables, const RuleFileKey& fileKey,
                   const CRuleExclusions& exclusions)
@@ -45,7 +46,11 @@ void SweepFileKey(CCleaningEngine& engine, CRuleVariables& variables, const Rule
 
 void RunEntry(CCleaningEngine& engine, CRuleVariables& variables, const RuleEntry& entry)
 {
-    const CRuleExclusions exclusions(variables, entry);
+    const CRuleExclusions exclusions(engine.Sys(), variables, entry);
+    if (const std::string reason = EntrySkipReason(variables, entry, exclusions); !reason.empty()) {
+        engine.ReportItem(RunAction::Skipped, entry.name, "INFO: '" + entry.name + "' " + reason + kLineEntrySkipped);
+        return;
+    }
     for (const RuleFileKey& fileKey : entry.fileKeys)
         SweepFileKey(engine, variables, fileKey, exclusions);
     for (const RuleRegKey& regKey : entry.regKeys)

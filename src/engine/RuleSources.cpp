@@ -10,8 +10,10 @@
 
 namespace {
 
-// A rules file several times the size of the largest known one is not a rules file.
-constexpr std::uint64_t kLargestRulesFile = 64ull << 20;
+// A rules file several times the size of the largest known one (about 2 MB) is not a rules file.
+constexpr std::uint64_t kLargestRulesFile = 16ull << 20;
+// People add a few files of their own; a folder of thousands would only be read for minutes.
+constexpr std::size_t kMostRuleFiles = 32;
 
 std::string ReadWholeFile(CPlatform& sys, const std::string& path)
 {
@@ -41,6 +43,7 @@ std::vector<std::string> RuleFilesIn(CPlatform& sys, const std::string& folder)
     }
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return Lowered(a) < Lowered(b); });
+    names.resize(std::min(names.size(), kMostRuleFiles));
     return names;
 }
 
@@ -56,10 +59,12 @@ std::vector<RuleEntry> LoadRuleEntries(CPlatform& sys, const std::string& folder
     std::vector<RuleEntry> entries = ParseRules(sys.LoadResourceData(IDR_BUILTIN_RULES));
     if (folder.empty())
         return entries;
-    MergeRules(entries, ParseRules(ReadWholeFile(sys, folder + "\\winapp2.ini")));
+    // One budget for every file beside the program, so that many files cannot add up.
+    RuleBudget budget;
+    MergeRules(entries, ParseRules(ReadWholeFile(sys, folder + "\\winapp2.ini"), budget));
     const std::string rules = folder + "\\Rules";
     for (const std::string& name : RuleFilesIn(sys, rules))
-        MergeRules(entries, ParseRules(ReadWholeFile(sys, rules + "\\" + name)));
+        MergeRules(entries, ParseRules(ReadWholeFile(sys, rules + "\\" + name), budget));
     return entries;
 }
 

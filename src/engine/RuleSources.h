@@ -11,8 +11,9 @@
 #include <vector>
 
 // The built-in rules (a resource of the program), then "winapp2.ini" in the folder,
-// then every "*.ini" in its "Rules" subfolder in name order; an entry replaces an
-// earlier one of the same name. A file that cannot be read adds nothing.
+// then the first 32 "*.ini" in its "Rules" subfolder in name order; an entry replaces an
+// earlier one of the same name. A file that cannot be read, or over 16 MiB, adds nothing;
+// the files beside the program share one RuleBudget.
 std::vector<RuleEntry> LoadRuleEntries(CPlatform& sys, const std::string& folder);
 
 struct FoundRule {

@@ -1,8 +1,8 @@
 #include "engine/WildcardMatch.h"
 
-namespace {
+#include "sys/NameCase.h"
 
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+namespace {
 
 // The length of the UTF-8 character that starts at `at`, so "?" stands for one character.
 std::size_t CharLength(std::string_view text, std::size_t at)
@@ -31,9 +31,10 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern)
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
             n += CharLength(name, n);
-        } else if (p < pattern.size() && Folded(pattern[p]) == Folded(name[n])) {
-            ++p;
-            ++n;
+        } else if (p < pattern.size() && SameNameIgnoringCase(pattern.substr(p, CharLength(pattern, p)),
+                                                              name.substr(n, CharLength(name, n)))) {
+            p += CharLength(pattern, p);
+            n += CharLength(name, n);
         } else if (starAt != std::string_view::npos) {
             p = starAt + 1;
             resumeAt += CharLength(name, resumeAt);

@@ -5,5 +5,5 @@
 #include <string_view>
 
 // True when the name matches the pattern: "*" stands for any run of characters, "?" for
-// exactly one, letter case is ignored (A to Z), and "*" and "*.*" match every name.
+// exactly one, letter case is ignored as in file names, and "*" and "*.*" match every name.
 bool MatchesWildcard(std::string_view name, std::string_view pattern);

@@ -119,6 +119,8 @@ public:
 
     // Paths.
     virtual OsError GetFullPath(const std::string& path, std::string& full) = 0;
+    // The existing path with each 8.3 short name replaced by the long one (GetLongPathName).
+    virtual OsError GetLongPath(const std::string& path, std::string& longPath) = 0;
     // The root of the volume that holds the path, e.g. "C:\" (GetVolumePathName).
     virtual OsError GetVolumeRoot(const std::string& path, std::string& root) = 0;
     virtual OsError GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
@@ -199,6 +201,7 @@ public:
     bool FindNext(void* f, FindEntry& e) override { return m_inner.FindNext(f, e); }
     void FindClose(void* f) override { m_inner.FindClose(f); }
     OsError GetFullPath(const std::string& p, std::string& f) override { return m_inner.GetFullPath(p, f); }
+    OsError GetLongPath(const std::string& p, std::string& l) override { return m_inner.GetLongPath(p, l); }
     OsError GetVolumeRoot(const std::string& p, std::string& r) override { return m_inner.GetVolumeRoot(p, r); }
     OsError GetAttributes(const std::string& p, std::uint32_t& a) override { return m_inner.GetAttributes(p, a); }
     OsError SetAttributes(const std::string& p, std::uint32_t a) override { return m_inner.SetAttributes(p, a); }

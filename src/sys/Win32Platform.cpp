@@ -262,6 +262,21 @@ public:
         return 0;
     }
 
+    OsError GetLongPath(const std::string& path, std::string& longPath) override
+    {
+        const std::wstring wide = ToWidePath(path);
+        DWORD n = GetLongPathNameW(wide.c_str(), nullptr, 0);
+        if (n == 0)
+            return GetLastError();
+        std::wstring buffer(n, L'\0');
+        n = GetLongPathNameW(wide.c_str(), buffer.data(), n);
+        if (n == 0 || n >= buffer.size())
+            return n == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+        buffer.resize(n);
+        longPath = Narrow(buffer);
+        return 0;
+    }
+
     OsError GetVolumeRoot(const std::string& path, std::string& root) override
     {
         std::wstring wide = ToWidePath(path);

@@ -7,11 +7,13 @@
 #include "sys/Utf8.h"
 
 #include <commctrl.h>
+#include <process.h>
 
 #include <algorithm>
 
 namespace {
 
+constexpr const char* kCountLoading = "Looking for programs...";
 constexpr const char* kCountOne = "1 program found";
 constexpr const char* kCountMany = " programs found";
 constexpr const char* kWarningQuestion = "\r\n\r\nTick '%s' all the same?";
@@ -19,9 +21,19 @@ constexpr const char* kWarningQuestion = "\r\n\r\nTick '%s' all the same?";
 // The state image of a list view item with check boxes: 1 unchecked, 2 checked.
 constexpr UINT kCheckedImage = 2;
 
+// Posted by the loading thread when m_loaded is ready.
+constexpr UINT kRulesLoaded = WM_APP + 1;
+
 } // namespace
 
 COtherProgramsDlg::COtherProgramsDlg() : CDialog(IDD_OTHER_PROGRAMS) {}
+
+COtherProgramsDlg::~COtherProgramsDlg()
+{
+    // Closed while loading: the thread still writes m_loaded.
+    if (m_loader)
+        ::WaitForSingleObject(m_loader.Get(), INFINITE);
+}
 
 void COtherProgramsDlg::DoDataExchange()
 {
@@ -31,11 +43,40 @@ void COtherProgramsDlg::DoDataExchange()
 
 BOOL COtherProgramsDlg::OnInitDialog()
 {
-    CPlatform& sys = Platform();
-    m_rules = ListFoundRules(sys, sys.ProgramFolder(), CSettingsStore(sys).ReadEntriesSetTo(kRulesSection, 1));
+    m_chosen = CSettingsStore(Platform()).ReadEntriesSetTo(kRulesSection, 1);
+    m_count.SetWindowText(kCountLoading);
+    // OK would store an empty choice before the list is there.
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), FALSE);
+    m_loader.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LoadThread, this, 0, nullptr)));
+    if (!m_loader)
+        OnLoaded();
+    return TRUE;
+}
+
+unsigned __stdcall COtherProgramsDlg::LoadThread(void* dialog)
+{
+    auto* self = static_cast<COtherProgramsDlg*>(dialog);
+    try {
+        CPlatform& sys = Platform();
+        self->m_loaded = ListFoundRules(sys, sys.ProgramFolder(), self->m_chosen);
+    } catch (...) {
+        // Out of memory, most likely: the list stays empty rather than the program ending.
+        self->m_loaded.clear();
+    }
+    ::PostMessageW(self->m_hWnd, kRulesLoaded, 0, 0);
+    return 0;
+}
+
+void COtherProgramsDlg::OnLoaded()
+{
+    if (m_loader) {
+        ::WaitForSingleObject(m_loader.Get(), INFINITE);
+        m_loader.Reset();
+    }
+    m_rules = std::move(m_loaded);
     m_count.SetWindowText(m_rules.size() == 1 ? std::string(kCountOne) : std::to_string(m_rules.size()) + kCountMany);
     FillList();
-    return TRUE;
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), TRUE);
 }
 
 void COtherProgramsDlg::FillList()
@@ -106,6 +147,11 @@ void COtherProgramsDlg::SetTicked(int item, bool ticked) const
 
 INT_PTR COtherProgramsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
 {
+    if (message == kRulesLoaded) {
+        OnLoaded();
+        handled = true;
+        return 0;
+    }
     if (message != WM_NOTIFY)
         return 0;
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -1,12 +1,14 @@
 #pragma once
 // COtherProgramsDlg: the rule entries found on this machine, grouped by category, each
 // with a check box; ticking one with a Warning asks first. OK stores the choice under
-// "Rules", Cancel stores nothing.
+// "Rules", Cancel stores nothing. The entries are read and detected on a thread of their
+// own (a large rules file takes a while), and the list is filled when they are ready.
 //
 // Usage:
 //   COtherProgramsDlg programs;
 //   programs.DoModal(optionsDialog);
 #include "engine/RuleSources.h"
+#include "sys/Win32Handles.h"
 #include "ui/Dialog.h"
 
 #include <vector>
@@ -14,6 +16,7 @@
 class COtherProgramsDlg : public CDialog {
 public:
     COtherProgramsDlg();
+    ~COtherProgramsDlg() override;
 
 protected:
     void DoDataExchange() override;
@@ -22,6 +25,8 @@ protected:
     void OnOK() override;
 
 private:
+    static unsigned __stdcall LoadThread(void* dialog);
+    void OnLoaded();
     void FillList();
     bool IsTicked(int item) const;
     const FoundRule& RuleOf(int item) const;
@@ -32,5 +37,8 @@ private:
     CWnd m_list;
     CStatic m_count;
     std::vector<FoundRule> m_rules; // in list order: item i is m_rules[i]
-    bool m_filling = false;         // the boxes change without the user
+    CHandle m_loader;               // the thread that fills m_loaded, then posts to the window
+    std::vector<std::string> m_chosen;
+    std::vector<FoundRule> m_loaded;
+    bool m_filling = false; // the boxes change without the user
 };

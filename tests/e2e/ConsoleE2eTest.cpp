@@ -220,4 +220,26 @@ TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfThe
     EXPECT_TRUE(testenv::FileExists(scratch + "\\a.txt"));
 }
 
+TEST_F(ConsoleE2e, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)
+{
+    const std::string folder = "C:\\Program Files\\Windows Purgix";
+    ASSERT_TRUE(::CopyFileW(Cli().c_str(), Widen(folder + "\\purgix-cli.exe").c_str(), FALSE));
+    const std::string session = m_places + "\\Session\\tabs.dat";
+    testenv::WriteFile(session, "tabs");
+    testenv::WriteFile(folder + "\\winapp2.ini", "[Open Tabs]\r\nWarning=You will lose your open tabs.\r\nFileKey1=" +
+                                                     m_places + "\\Session|*\r\n");
+    const std::wstring installed = Widen(folder + "\\purgix-cli.exe");
+
+    const ChildResult refused = RunChild(installed, L"clean --rules \"Open Tabs\"");
+    const bool keptWithoutAcceptance = testenv::FileExists(session);
+    const ChildResult accepted = RunChild(installed, L"clean --rules \"Open Tabs\" --accept-warnings");
+    ::DeleteFileW(Widen(folder + "\\winapp2.ini").c_str());
+    ::DeleteFileW(installed.c_str());
+
+    EXPECT_TRUE(keptWithoutAcceptance);
+    EXPECT_NE(refused.err.find("'Open Tabs' carries a warning and was skipped"), std::string::npos) << refused.err;
+    EXPECT_TRUE(Contains(SplitLines(accepted.out), session + " - deleted")) << accepted.out;
+    EXPECT_FALSE(testenv::FileExists(session));
+}
+
 } // namespace

@@ -35,6 +35,9 @@ protected:
         m_driver.Click(IDC_OTHER_PROGRAMS, m_options);
         m_dialog = m_driver.WaitForWindow(L"Other programs");
         ASSERT_NE(m_dialog, nullptr) << "the Other programs dialog did not appear";
+        // The entries are found on a thread of their own; the list fills when they are.
+        for (int wait = 0; wait < 200 && Count() == 0; ++wait)
+            ::Sleep(50);
         ASSERT_GT(Count(), 0);
     }
 

@@ -67,7 +67,8 @@ TEST(RuleFile, ReadsEveryKeyKindInNumberOrderAndSkipsWhatItCannotRead)
     EXPECT_EQ(e.regKeys[1].key, "HKLM\\Software\\Example");
     EXPECT_EQ(e.regKeys[1].value, "LastFile");
 
-    ASSERT_EQ(e.exclusions.size(), 3u); // FOLDER| is no kind of exclusion
+    ASSERT_EQ(e.exclusions.size(), 3u); // FOLDER| is no kind of exclusion, and the entry must know
+    EXPECT_EQ(e.unreadableExclusion, std::optional<std::string>("FOLDER|%Temp%\\x"));
     EXPECT_EQ(e.exclusions[0].kind, RuleExclusion::Kind::File);
     EXPECT_EQ(e.exclusions[0].folder, "%Temp%");
     EXPECT_EQ(e.exclusions[0].patterns, (Strings{"keep.log", "keep2.log"}));
@@ -112,6 +113,44 @@ TEST(RuleFile, ALaterEntryOfTheSameNameReplacesTheEarlierInItsPlace)
     EXPECT_EQ(all[0].name, "one");
     EXPECT_EQ(all[0].warning, "new");
     EXPECT_EQ(all[2].name, "Three");
+}
+
+TEST(RuleFile, ReadsTheTwoPartFileExclusionAndMarksAnEntryWhoseExclusionItCannotRead)
+{
+    const std::vector<RuleEntry> entries =
+        ParseRules("[Two]\nExcludeKey1=FILE|%LocalAppData%\\X\\keep.ini\n"
+                   "[Empty]\nExcludeKey1=\n[Nameless]\nExcludeKey1=FILE|C:\\x\\|;\n");
+    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries[0].exclusions.size(), 1u);
+    EXPECT_EQ(entries[0].exclusions[0].folder, "%LocalAppData%\\X");
+    EXPECT_EQ(entries[0].exclusions[0].patterns, Strings{"keep.ini"});
+    EXPECT_FALSE(entries[0].unreadableExclusion);
+    EXPECT_EQ(entries[1].unreadableExclusion, std::optional<std::string>(""));
+    EXPECT_EQ(entries[2].unreadableExclusion, std::optional<std::string>("FILE|C:\\x\\|;"));
+}
+
+TEST(RuleFile, TheBudgetEndsTheFilesAndLeavesOutEntriesCutShortOrOfTooManyKeys)
+{
+    std::string many;
+    for (int i = 0; i < 20005; ++i)
+        many += "[a" + std::to_string(i) + "]\n";
+    EXPECT_EQ(ParseRules(many).size(), 20000u);
+
+    std::string overlong = "[Overlong]\n";
+    for (std::size_t i = 0; i <= kMostKeysPerEntry; ++i)
+        overlong += "FileKey" + std::to_string(i + 1) + "=C:\\x|*.tmp\n";
+    overlong += "ExcludeKey1=FILE|C:\\x\\|keep.tmp\n[After]\n";
+    const std::vector<RuleEntry> kept = ParseRules(overlong);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].name, "After");
+
+    // Files read one after the other share the budget; an entry it cuts short is left out.
+    RuleBudget budget{3, 4};
+    EXPECT_EQ(ParseRules("[One]\nFileKey1=C:\\x|*\n[Two]\n", budget).size(), 2u);
+    const std::vector<RuleEntry> second = ParseRules(
+        "[Three]\nFileKey1=C:\\x|*\nFileKey2=C:\\y|*\nFileKey3=C:\\z|*\nExcludeKey1=PATH|C:\\x\n[Four]\n", budget);
+    EXPECT_TRUE(second.empty());
+    EXPECT_TRUE(ParseRules("[Five]\n", budget).empty());
 }
 
 } // namespace

@@ -225,9 +225,11 @@ TEST_F(RuleRun, KeysThatHoldTooMuchOrWhatTheEntryExcludesAreRefused)
     Lines expected;
     for (const std::string& key : refused)
         expected.push_back("INFO: 'Too Much' " + key +
-                           " names a whole hive, a hive's top-level key or Purgix!'s own settings and was kept");
-    for (const std::string& key : {"HKCU\\" + kTestKey, "HKCU\\" + kTestKey + "\\Values|keep"})
-        expected.push_back("INFO: 'Too Much' " + key + " holds what the entry excludes and was kept");
+                           " names a key that Windows, its programs or Purgix! need and was kept");
+    // The key's removal leaves what the entry excludes, and so does the value's.
+    for (const std::string& key : {"HKCU\\" + kTestKey + "\\Pinned", "HKCU\\" + kTestKey + "\\Values|keep",
+                                   "HKCU\\" + kTestKey + "\\Values|keep"})
+        expected.push_back("INFO: 'Too Much' " + key + " is excluded and was kept");
     EXPECT_EQ(sink.Lines(), expected);
     EXPECT_TRUE(testenv::ValueExists(HKEY_CURRENT_USER, kTestKey + "\\Pinned", "keep"));
     EXPECT_TRUE(testenv::ValueExists(HKEY_CURRENT_USER, kTestKey + "\\Values", "keep"));

@@ -1,0 +1,33 @@
+#include "sys/NameCase.h"
+
+#include "sys/Utf8.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+char AsciiFolded(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    // Names are mostly ASCII, and then the system's table agrees with A to Z.
+    if (IsAscii(a) && IsAscii(b))
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                                  [](char x, char y) { return AsciiFolded(x) == AsciiFolded(y); });
+    const std::wstring wideA = Widen(a);
+    const std::wstring wideB = Widen(b);
+    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
