@@ -1,5 +1,6 @@
 #include "cli/CliRequest.h"
 
+#include "engine/RuleSources.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
@@ -39,16 +40,35 @@ std::string ApplySetOption(CliRequest& request, const std::string& value)
 
 std::string ApplyRulesOption(CliRequest& request, const std::string& value)
 {
+    if (value.empty())
+        return "--rules needs an entry name";
+    if (!request.rules)
+        request.rules.emplace();
+    request.rules->push_back(value);
+    return {};
+}
+
+// "-h", "/?", "/HELP": the help as Windows programs take it.
+bool IsHelpSwitch(const std::string& argument)
+{
+    if (argument.empty() || (argument[0] != '-' && argument[0] != '/'))
+        return false;
+    const std::string name = Lowered(argument.substr(1));
+    return name == "h" || name == "?" || name == "help";
+}
+
+// The names in "A, B,C", blanks around each dropped, empty ones left out.
+std::vector<std::string> SplitAtCommas(const std::string& text)
+{
     std::vector<std::string> names;
-    for (std::size_t start = 0; start <= value.size();) {
-        const std::size_t comma = std::min(value.find(',', start), value.size());
-        names.push_back(value.substr(start, comma - start));
-        if (names.back().empty())
-            return "--rules takes entry names separated by commas, not '" + value + "'";
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string part = text.substr(start, comma - start);
+        if (const std::size_t first = part.find_first_not_of(' '); first != std::string::npos)
+            names.push_back(part.substr(first, part.find_last_not_of(' ') - first + 1));
         start = comma + 1;
     }
-    request.rules = std::move(names);
-    return {};
+    return names;
 }
 
 } // namespace
@@ -59,13 +79,13 @@ std::span<const CliOption> CliOptions()
         {"--level", "thorough|standard|basic", "use that level's switches instead of the stored ones",
          ApplyLevelOption},
         {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
-        {"--rules", "NAME[,NAME...]", "run these rule entries instead of the chosen ones", ApplyRulesOption},
+        {"--rules", "NAME[,NAME...]", "run only these rule entries (may be repeated)", ApplyRulesOption},
         {"--json", nullptr, "one JSON object a line, then a summary object",
          [](CliRequest& request, const std::string&) {
              request.json = true;
              return std::string();
          }},
-        {"--help", nullptr, "show this text",
+        {"--help", nullptr, "show this text (also -h or /?)",
          [](CliRequest& request, const std::string&) {
              request.help = true;
              return std::string();
@@ -84,6 +104,10 @@ CliParse ParseArguments(const std::vector<std::string>& arguments)
     CliRequest request;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (IsHelpSwitch(argument)) {
+            request.help = true;
+            continue;
+        }
         if (argument.rfind("--", 0) != 0) {
             if (request.command)
                 return {std::nullopt, "unexpected argument '" + argument + "'"};
@@ -128,9 +152,32 @@ RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
         stored.switches = ApplyLevel(*request.level, stored.switches);
     for (const auto& [member, on] : request.sets)
         stored.switches.*member = on;
-    if (request.rules)
+    if (request.rules) {
         stored.rules = *request.rules;
+        stored.rulesOnly = !request.level;
+    }
     return stored;
+}
+
+RuleNames ResolveRuleNames(const std::vector<std::string>& given, const std::vector<std::string>& known)
+{
+    const auto knownName = [&](const std::string& name) -> const std::string* {
+        const auto entry = std::find_if(known.begin(), known.end(),
+                                        [&](const std::string& candidate) { return SameRuleName(candidate, name); });
+        return entry == known.end() ? nullptr : &*entry;
+    };
+    RuleNames names;
+    for (const std::string& value : given) {
+        // A value that names an entry whole is that entry, commas and all.
+        const std::vector<std::string> parts = knownName(value) ? std::vector{value} : SplitAtCommas(value);
+        for (const std::string& part : parts) {
+            if (const std::string* name = knownName(part))
+                names.found.push_back(*name);
+            else
+                names.unknown.push_back(part);
+        }
+    }
+    return names;
 }
 
 std::string UsageText()
