@@ -4,7 +4,8 @@
 ; "/S" installs silently and "/D=<folder>" (last, unquoted) picks the folder.
 ;
 ; Built by CMake (target purgix_setup), which defines VERSION, PROGRAM, LICENSE_FILE,
-; ICON and OUTFILE, and CLI once the build has the console program.
+; ICON, PICTURE (the welcome and finish pages' picture, made from the icon) and OUTFILE,
+; and CLI once the build has the console program.
 
 Unicode true
 Target amd64-unicode
@@ -25,7 +26,8 @@ ManifestDPIAware true
 !define SETTINGS_KEY "Software\Vellomar\Purgix!"
 !define VENDOR_KEY "Software\Vellomar"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
-!define UNINSTALLER "uninstall.exe"
+; Named for this program: a folder shared with another program keeps that one's uninstaller.
+!define UNINSTALLER "purgix-uninstall.exe"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -44,10 +46,17 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\purgix.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT}"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunAsTheUser
+; The product's name ends in "!": the stock texts would add a full stop after it.
+!define MUI_PAGE_HEADER_SUBTEXT "Please review the licence terms before installing ${PRODUCT}"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "If you accept the terms of the agreement, click I Agree to continue. You must accept the agreement to install ${PRODUCT}"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose the folder in which to install ${PRODUCT}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -76,6 +85,11 @@ Section
     ; The build's file times stay out of the setup program, so one commit gives one program.
     SetDateSave off
     SetOutPath "$INSTDIR"
+    ; An earlier version named its uninstaller "uninstall.exe"; only the one it registered goes.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallString"
+    ${If} $0 == '"$INSTDIR\uninstall.exe"'
+        Delete "$INSTDIR\uninstall.exe"
+    ${EndIf}
     !insertmacro InstallFile "${PROGRAM}" purgix.exe
 !ifdef CLI
     !insertmacro InstallFile "${CLI}" purgix-cli.exe
@@ -93,12 +107,20 @@ Section
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\purgix.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+    ; "_?=" runs the uninstaller in place, so the caller waits for it and gets its exit
+    ; code (2 when it refused); without it, it hands over to a copy and returns 0 at once.
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
+
+; Elevated, the program would clean the administrator's profile: the shell of the user
+; who is signed in starts it instead.
+Function RunAsTheUser
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\purgix.exe"'
+FunctionEnd
 
 ; A silent caller (a deployment tool) learns that the install finishes at the next restart.
 Function .onInstSuccess
@@ -110,6 +132,13 @@ FunctionEnd
 ; Windows keeps a running program's file open, so nothing could be removed cleanly; it
 ; refuses to open that file for writing.
 Function un.onInit
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/AfterUninstall" $1
+    ${IfNot} ${Errors}
+        Call un.RemoveLeftUninstaller
+        Quit
+    ${EndIf}
     ${If} ${FileExists} "$INSTDIR\purgix.exe"
         ClearErrors
         FileOpen $0 "$INSTDIR\purgix.exe" a
@@ -121,15 +150,41 @@ Function un.onInit
     ${EndIf}
 FunctionEnd
 
+; An uninstaller that ran in place leaves its own file and the folder to a copy of itself.
+Function un.onUninstSuccess
+    ${If} $EXEDIR == $INSTDIR
+        CopyFiles /SILENT "$EXEPATH" "$TEMP\${UNINSTALLER}"
+        Exec '"$TEMP\${UNINSTALLER}" /S /AfterUninstall _?=$INSTDIR'
+    ${EndIf}
+FunctionEnd
+
+; That copy: waits for the uninstaller to end, removes it and the folder when empty
+; (the folder may hold files of the user's own), and itself at the next restart.
+Function un.RemoveLeftUninstaller
+    ${For} $0 1 300
+        ClearErrors
+        Delete "$INSTDIR\${UNINSTALLER}"
+        ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+            ${Break}
+        ${EndIf}
+        Sleep 100
+    ${Next}
+    RMDir "$INSTDIR"
+    Delete /REBOOTOK "$EXEPATH"
+FunctionEnd
+
 Section Uninstall
     SetShellVarContext all
     !insertmacro un.RemoveFile purgix.exe
 !ifdef CLI
     !insertmacro un.RemoveFile purgix-cli.exe
 !endif
-    Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
-    ; Only when empty: the folder may hold files of the user's own.
-    RMDir /REBOOTOK "$INSTDIR"
+    ; Run in place ("_?="), this file is in use until the uninstaller ends: see un.onUninstSuccess.
+    ${If} $EXEDIR != $INSTDIR
+        Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+        ; Only when empty: the folder may hold files of the user's own.
+        RMDir /REBOOTOK "$INSTDIR"
+    ${EndIf}
     Delete "${SHORTCUT}"
     DeleteRegKey HKLM "${APP_PATHS_KEY}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -67,8 +67,8 @@ std::string ShortcutTarget(const std::string& link)
     return Narrow(target);
 }
 
-// Runs a command line and waits until it and every process it started have ended: the
-// uninstaller hands its work to a copy of itself and returns at once. Returns the first
+// Runs a command line and waits until it and every process it started have ended: an
+// uninstaller that ran in place leaves its own file to a copy of itself. Returns the first
 // process's exit code, or -1 if it could not start or did not end in time.
 long RunToTheEnd(const std::string& commandLine, DWORD timeoutMs = 120000)
 {
@@ -135,8 +135,9 @@ protected:
     }
 
     long Install() const { return RunToTheEnd(Quoted(SetupExe()) + " /S /D=" + m_folder); }
-    std::string Uninstaller() const { return m_folder + "\\uninstall.exe"; }
-    std::string QuietUninstall() const { return Quoted(Uninstaller()) + " /S"; }
+    std::string Uninstaller() const { return m_folder + "\\purgix-uninstall.exe"; }
+    // In place: the caller waits for the uninstaller and gets its exit code.
+    std::string QuietUninstall() const { return Quoted(Uninstaller()) + " /S _?=" + m_folder; }
     static std::string BuiltProgram() { return testenv::ReadFile(testenv::BuildFolder() + "\\purgix.exe"); }
 
     std::string m_folder;
@@ -199,10 +200,10 @@ TEST_F(SetupProgramE2e, SilentUninstallRemovesWhatItInstalledAndKeepsTheSettings
     EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
 }
 
-TEST_F(SetupProgramE2e, TheUninstallerRefusesWhileTheProgramRuns)
+TEST_F(SetupProgramE2e, TheSilentUninstallRefusesWhileTheProgramRunsAndSaysSo)
 {
     ASSERT_TRUE(m_driver.Start(Widen(m_exe), L""));
-    RunToTheEnd(QuietUninstall());
+    EXPECT_NE(RunToTheEnd(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString")), 0);
     EXPECT_TRUE(m_driver.Running());
     EXPECT_TRUE(testenv::FileExists(m_exe));
     EXPECT_TRUE(testenv::FileExists(Uninstaller()));
@@ -210,8 +211,25 @@ TEST_F(SetupProgramE2e, TheUninstallerRefusesWhileTheProgramRuns)
     EXPECT_TRUE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
 }
 
+TEST_F(SetupProgramE2e, LeavesAnotherProgramsUninstallerInASharedFolderAlone)
+{
+    const std::string theirs = m_folder + "\\uninstall.exe";
+    testenv::WriteFile(theirs, "another program's uninstaller");
+    testenv::WriteFile(m_folder + "\\their.dll", "another program's file");
+
+    ASSERT_EQ(Install(), 0);
+    ASSERT_EQ(RunToTheEnd(QuietUninstall()), 0);
+    EXPECT_EQ(testenv::ReadFile(theirs), "another program's uninstaller");
+    EXPECT_TRUE(testenv::FileExists(m_folder + "\\their.dll"));
+    EXPECT_FALSE(testenv::FileExists(m_exe));
+    EXPECT_FALSE(testenv::FileExists(Uninstaller()));
+}
+
 TEST_F(SetupProgramE2e, InstallingAgainRepairsAndKeepsTheSettings)
 {
+    // An earlier version's uninstaller, under the name it registered.
+    testenv::WriteFile(m_folder + "\\uninstall.exe", "the earlier uninstaller");
+    testenv::SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", Quoted(m_folder + "\\uninstall.exe"));
     testenv::WriteFile(m_exe, "a damaged or older program");
     testenv::DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
     ::DeleteFileW(Widen(ShortcutPath()).c_str());
@@ -219,6 +237,7 @@ TEST_F(SetupProgramE2e, InstallingAgainRepairsAndKeepsTheSettings)
 
     ASSERT_EQ(Install(), 0);
     EXPECT_EQ(testenv::ReadFile(m_exe), BuiltProgram());
+    EXPECT_FALSE(testenv::FileExists(m_folder + "\\uninstall.exe"));
     EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kAppPathsKey, ""), m_exe);
     EXPECT_TRUE(testenv::FileExists(ShortcutPath()));
     EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
