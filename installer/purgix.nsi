@@ -53,6 +53,9 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT}"
 !define MUI_FINISHPAGE_RUN_FUNCTION RunAsTheUser
 ; The product's name ends in "!": the stock texts would add a full stop after it.
+!define MUI_WELCOMEPAGE_TEXT "Setup will guide you through the installation of ${PRODUCT}$\r$\n$\r$\nClose ${PRODUCT} if it is running, then click Next to continue."
+!define MUI_FINISHPAGE_TEXT_REBOOT "Your computer must be restarted to complete the installation of ${PRODUCT}: do you want to restart now?"
+!insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_HEADER_SUBTEXT "Please review the licence terms before installing ${PRODUCT}"
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "If you accept the terms of the agreement, click I Agree to continue. You must accept the agreement to install ${PRODUCT}"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
