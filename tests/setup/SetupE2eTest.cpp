@@ -1,6 +1,6 @@
 // The setup program as an administrator or a deployment tool uses it: a silent install
 // into a folder of the test's choosing, the installed program, and the silent uninstall,
-// all in the test prefix.
+// all in the test prefix; and through its pages, as a person uses it.
 #include "PurgixVersion.h"
 #include "driver/Driver.h"
 #include "resource.h"
@@ -11,7 +11,9 @@
 #include "sys/Win32Handles.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <memory>
 
@@ -98,6 +100,81 @@ long RunToTheEnd(const std::string& commandLine, DWORD timeoutMs = 120000)
     }
     ::TerminateJobObject(job.Get(), 1);
     return -1;
+}
+
+// The system's entry for a process (its parent, its program's name); zeroed if it is not there.
+PROCESSENTRY32W ProcessEntry(DWORD processId)
+{
+    CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+        if (entry.th32ProcessID == processId)
+            return entry;
+    return PROCESSENTRY32W{};
+}
+
+// The string SID of the user a process runs as: that user's hive is HKEY_USERS\<sid>.
+std::string UserSid(DWORD processId)
+{
+    CHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    HANDLE rawToken = nullptr;
+    if (!process || !::OpenProcessToken(process.Get(), TOKEN_QUERY, &rawToken))
+        return "";
+    CHandle token(rawToken);
+    alignas(TOKEN_USER) BYTE user[128] = {};
+    DWORD size = 0;
+    char* sid = nullptr;
+    if (!::GetTokenInformation(token.Get(), TokenUser, user, sizeof(user), &size) ||
+        !::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
+        return "";
+    std::string text(sid);
+    ::LocalFree(sid);
+    return text;
+}
+
+// Presses the pages' main button once it reads LABEL: each page names it for its step.
+bool PressWhenShown(const CPurgixDriver& driver, HWND pages, const std::string& label)
+{
+    if (!driver.WaitUntil([&] { return driver.Text(IDOK, pages) == label && driver.Enabled(IDOK, pages); }, 60000))
+        return false;
+    driver.Click(IDOK, pages);
+    return true;
+}
+
+struct DialogSearch {
+    DWORD processId;
+    bool messageBox;
+    HWND found;
+};
+
+// A shown dialog of that process: its message box (a dialog with the text static that
+// message boxes have), or else its main window, whose title changes from page to page.
+HWND FindDialog(DWORD processId, bool messageBox)
+{
+    DialogSearch search{processId, messageBox, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) {
+            auto* search = reinterpret_cast<DialogSearch*>(parameter);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            wchar_t className[16] = {};
+            ::GetClassNameW(window, className, 16);
+            if (owner != search->processId || !::IsWindowVisible(window) || std::wstring(className) != L"#32770" ||
+                (::GetDlgItem(window, 0xFFFF) != nullptr) != search->messageBox)
+                return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(const CPurgixDriver& driver, bool messageBox)
+{
+    HWND found = nullptr;
+    driver.WaitUntil([&] { return (found = FindDialog(driver.ProcessId(), messageBox)) != nullptr; }, 30000);
+    return found;
 }
 
 } // namespace
@@ -253,4 +330,45 @@ TEST_F(SetupProgramE2e, AProgramFileInUseIsReplacedAtTheNextRestartNeverHalfWrit
     inUse.Release();
     EXPECT_EQ(testenv::ReadFile(m_exe), "the older program, still in use");
     EXPECT_EQ(testenv::ReadFile(m_exe + ".new"), BuiltProgram()); // moved into place at the restart
+}
+
+// A person's install and uninstall through the pages. Setup runs elevated, so the program
+// it starts at the end, and the settings its uninstaller removes, must be the signed-in
+// user's: those of the user whose shell runs.
+TEST_F(SetupProgramE2e, ThePagesStartTheProgramAsTheShellsUserWhoseSettingsTheUninstallerRemoves)
+{
+    CPurgixDriver setup;
+    ASSERT_TRUE(setup.StartProcessOnly(Widen(SetupExe()), Widen("/D=" + m_folder)));
+    const HWND setupPages = WaitForDialog(setup, false);
+    ASSERT_TRUE(setupPages);
+    // The finish page's "Run" box is ticked as it comes.
+    for (const char* button : {"&Next >", "I &Agree", "&Install", "&Finish"})
+        ASSERT_TRUE(PressWhenShown(setup, setupPages, button)) << button;
+    ASSERT_TRUE(setup.WaitForExit());
+
+    ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Attach(); }, 30000)) << "the finish page started nothing";
+    const DWORD parent = ProcessEntry(m_driver.ProcessId()).th32ParentProcessID;
+    EXPECT_NE(parent, setup.ProcessId());
+    EXPECT_EQ(Narrow(ProcessEntry(parent).szExeFile), "explorer.exe");
+    m_driver.PressEscape();
+    ASSERT_TRUE(m_driver.WaitForExit());
+
+    const std::string vendor = UserSid(parent) + "\\Software\\Vellomar";
+    ASSERT_EQ(vendor.rfind("S-1-5-", 0), 0u) << vendor;
+    testenv::SetDword(HKEY_USERS, vendor + "\\Purgix!", "WorkToBeDone", 1);
+    testenv::SetDword(HKEY_USERS, vendor + "\\Another product", "Kept", 1);
+    CPurgixDriver uninstall;
+    ASSERT_TRUE(uninstall.StartProcessOnly(Widen(Uninstaller()), Widen("_?=" + m_folder)));
+    const HWND uninstallPages = WaitForDialog(uninstall, false);
+    ASSERT_TRUE(uninstallPages);
+    ASSERT_TRUE(PressWhenShown(uninstall, uninstallPages, "&Uninstall"));
+    const HWND question = WaitForDialog(uninstall, true);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(WindowText(::GetDlgItem(question, 0xFFFF)), "Also remove your Windows Purgix! settings?");
+    uninstall.Answer(MessageBoxInfo{question, ""}, IDYES);
+    ASSERT_TRUE(PressWhenShown(uninstall, uninstallPages, "&Close"));
+    ASSERT_TRUE(uninstall.WaitForExit());
+    EXPECT_FALSE(testenv::KeyExists(HKEY_USERS, vendor + "\\Purgix!"));
+    EXPECT_TRUE(testenv::KeyExists(HKEY_USERS, vendor + "\\Another product"));
+    EXPECT_TRUE(uninstall.WaitUntil([&] { return !testenv::FolderExists(m_folder); }, 30000));
 }
