@@ -142,39 +142,31 @@ bool PressWhenShown(const CPurgixDriver& driver, HWND pages, const std::string& 
     return true;
 }
 
-struct DialogSearch {
-    DWORD processId;
-    bool messageBox;
-    HWND found;
-};
-
-// A shown dialog of that process: its message box (a dialog with the text static that
-// message boxes have), or else its main window, whose title changes from page to page.
-HWND FindDialog(DWORD processId, bool messageBox)
-{
-    DialogSearch search{processId, messageBox, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) {
-            auto* search = reinterpret_cast<DialogSearch*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t className[16] = {};
-            ::GetClassNameW(window, className, 16);
-            if (owner != search->processId || !::IsWindowVisible(window) || std::wstring(className) != L"#32770" ||
-                (::GetDlgItem(window, 0xFFFF) != nullptr) != search->messageBox)
-                return TRUE;
-            search->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
+// A shown window of that process: its message box (which has the text static 0xFFFF), or
+// else its pages, whose title changes from page to page.
 HWND WaitForDialog(const CPurgixDriver& driver, bool messageBox)
 {
-    HWND found = nullptr;
-    driver.WaitUntil([&] { return (found = FindDialog(driver.ProcessId(), messageBox)) != nullptr; }, 30000);
-    return found;
+    struct Search {
+        DWORD processId;
+        bool messageBox;
+        HWND found;
+    } search{driver.ProcessId(), messageBox, nullptr};
+    const auto match = [](HWND window, LPARAM parameter) {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && ::IsWindowVisible(window) &&
+            (::GetDlgItem(window, 0xFFFF) != nullptr) == search->messageBox)
+            search->found = window;
+        return search->found ? FALSE : TRUE;
+    };
+    driver.WaitUntil(
+        [&] {
+            ::EnumWindows(match, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        30000);
+    return search.found;
 }
 
 } // namespace
