@@ -5,10 +5,11 @@
 #   tools/demo.sh
 #
 # With a display (DISPLAY set) it opens the window for you: press "Purgix!".
-# Without one it runs the window under Xvfb, presses "Pre&view", prints that report and
-# saves a picture; then presses "&Purgix!", answers the restart question "No", prints
-# the report, checks that it removed what the preview listed and saves a second picture
-# in out/.
+# Without one it first runs "purgix-cli preview" (plain, then --json) and prints what it
+# printed and its exit code: the README's console sample. Then it runs the window under
+# Xvfb, presses "Pre&view", prints that report and saves a picture; then presses
+# "&Purgix!", answers the restart question "No", prints the report, checks that it
+# removed what the preview listed and saves a second picture in out/.
 # PURGIX_BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +26,7 @@ export WINEPREFIX="$build/demo-prefix"
 drive_d="$build/demo-drive-d"
 drive_e="$build/demo-drive-e"
 exe='C:\Program Files\Windows Purgix\purgix.exe'
+cli='C:\Program Files\Windows Purgix\purgix-cli.exe'
 driver="$build/tools/purgix-driver.exe"
 # Windows programs take TEMP and TMP from the prefix, not from this shell.
 unset TEMP TMP
@@ -50,6 +52,16 @@ picture() {
     rm -f "$out/screen.png"
 }
 
+# Runs "purgix-cli ARGUMENTS..." and prints it as a console session would show it.
+console() {
+    local output="$build/demo-console.txt" code=0
+    wine "$cli" "$@" >"$output" 2>/dev/null </dev/null || code=$?
+    echo "\$ purgix-cli $*"
+    tr -d '\r' <"$output"
+    echo "\$ echo \$?"
+    echo "$code"
+}
+
 # Inside the virtual display: hold one file open, preview, clean, take the pictures, close.
 # Programs started from here keep the shell's output open, so their output goes to
 # files, never into a pipe that the shell would wait on.
@@ -69,6 +81,9 @@ run_headless() {
         sleep 0.1
     done
     grep -q ready "$holder_out" || fail "the holder could not open $held"
+
+    console preview
+    console preview --json
 
     wine "$driver" preview "$exe" >"$preview" 2>"$preview.err" </dev/null ||
         fail "the preview failed: $(grep -v '^ALSA' "$preview.err")"

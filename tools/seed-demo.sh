@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Seeds a Wine prefix with the traces of a late-1990s user, so that every group of a
 # cleaning run has something to remove, and with Chrome, Edge and Firefox profiles whose
-# built-in rule entries it ticks; installs purgix.exe with its App Paths entry. Used by
-# tools/demo.sh.
+# built-in rule entries it ticks; stores the Thorough level with its switches; installs
+# purgix.exe with its App Paths entry, and purgix-cli.exe (from beside purgix.exe) with
+# it. Used by tools/demo.sh.
 #
 #   tools/seed-demo.sh PREFIX PURGIX_EXE DRIVE_D_DIR DRIVE_E_DIR
 #
@@ -117,6 +118,11 @@ put 'C:\FILE0000.CHK'
 put 'D:\FILE0000.CHK'
 put 'D:\FOUND.000\FILE0001.CHK'
 
+# The game scores the Thorough level resets.
+put 'C:\windows\sol.ini' $'[solitaire]\r\nOptions=91\r\n'
+put 'C:\windows\winmine.ini' $'[Minesweeper]\r\nTime1=999\r\nName1=Anonymous\r\n'
+put 'C:\windows\entpack.ini' $'[Pegged]\r\nGames=12\r\n'
+
 # Group 9: recycle folders.
 put 'C:\Recycled\DC1.txt' 'an old draft'
 put 'C:\Recycled\INFO2'
@@ -153,9 +159,10 @@ put "$local_app\\Mozilla\\Firefox\\Profiles\\$ff\\cache2\\index"
 put 'E:\FILE0002.CHK'
 put 'E:\Recycled\DE1.txt' 'on a floppy'
 
-# The program, where an installer would put it.
+# The programs, where an installer would put them.
 mkdir -p "$c/Program Files/Windows Purgix"
 cp "$exe" "$c/Program Files/Windows Purgix/purgix.exe"
+cp "$(dirname "$exe")/purgix-cli.exe" "$c/Program Files/Windows Purgix/purgix-cli.exe"
 
 # The registry: every location above, two extensible caches, the numbered caches,
 # the Netscape 4.x user, the options, history lists and the App Paths entry.
@@ -230,8 +237,16 @@ REGEDIT4
 "b"="regedit\\\\1"
 "MRUList"="ab"
 
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\FreeCell]
+"won"=hex:07,00,00,00
+
 [HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!\\Options]
+"TypeOfPurgix"="Thorough"
+"DeleteNewsgroupSubscriptions"=dword:00000001
+"DeleteCookies"=dword:00000001
 "DeleteFavorites"=dword:00000001
+"WipeClean"=dword:00000001
+"ResetGameScores"=dword:00000001
 
 [HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!\\Rules]
 EOF

@@ -8,6 +8,7 @@
 #include "sys/TextFormat.h"
 
 #include <chrono>
+#include <optional>
 
 namespace {
 
@@ -18,17 +19,41 @@ public:
     void PlayStartSound() override {}
 };
 
-int RunCatalogue(const CliRequest& request, bool preview)
+// The options a run or the rules list uses, with the --rules names as the entries spell
+// them; nothing, and the names that match no entry on standard error, when one is unknown.
+std::optional<RunOptions> OptionsFor(const CliRequest& request)
 {
     RunOptions options = RunOptionsFor(request, ReadRunOptions(CSettingsStore::ReadOnly()));
-    options.preview = preview;
+    if (!request.rules)
+        return options;
+    std::vector<std::string> known;
+    for (const RuleEntry& entry : LoadRuleEntries(Platform(), options.rulesFolder))
+        known.push_back(entry.name);
+    RuleNames names = ResolveRuleNames(*request.rules, known);
+    if (!names.unknown.empty()) {
+        std::string text = "purgix-cli: no rule entry named";
+        for (const std::string& name : names.unknown)
+            text += (&name == &names.unknown.front() ? " '" : ", '") + name + "'";
+        CConsoleStream(ConsoleStreamId::Error).Write(text + " (see purgix-cli rules)\n");
+        return std::nullopt;
+    }
+    options.rules = std::move(names.found);
+    return options;
+}
+
+int RunCatalogue(const CliRequest& request, bool preview)
+{
+    std::optional<RunOptions> options = OptionsFor(request);
+    if (!options)
+        return kExitUsage;
+    options->preview = preview;
     const CConsoleStream out(ConsoleStreamId::Output);
     const CConsoleStream err(ConsoleStreamId::Error);
-    CConsoleSink sink(request.json, out, err);
+    CConsoleSink sink(request.json, preview, out, err);
     CQuietPlatform sys(Platform());
     std::vector<std::string> skipped;
-    if (!options.rules.empty())
-        options.rules = RulesAllowedToRun(request, options.rules, LoadRuleEntries(sys, options.rulesFolder), skipped);
+    if (!options->rules.empty())
+        options->rules = RulesAllowedToRun(request, options->rules, LoadRuleEntries(sys, options->rulesFolder), skipped);
     for (const std::string& name : skipped)
         err.Write("purgix-cli: '" + name +
                   "' carries a warning and was skipped; name it in --rules with --accept-warnings\n");
@@ -37,7 +62,7 @@ int RunCatalogue(const CliRequest& request, bool preview)
     const auto start = std::chrono::steady_clock::now();
     RunGuarded(sink, [&] {
         CCleaningEngine engine(sink, sys);
-        engine.Run(options);
+        engine.Run(*options);
     });
     sink.Finish(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return sink.ExitCode();
@@ -54,21 +79,30 @@ std::string SwitchesText(const OptionSwitches& switches)
 int ShowLevels(const CliRequest& request)
 {
     const CConsoleStream out(ConsoleStreamId::Output);
-    for (const int level : {kThorough, kStandard, kBasic})
-        out.Write(Lowered(LevelName(level)) + "\t" + SwitchesText(ApplyLevel(level, {})) + "\n");
+    for (const int level : {kThorough, kStandard, kBasic}) {
+        const std::string name = Lowered(LevelName(level));
+        const OptionSwitches switches = ApplyLevel(level, {});
+        out.Write((request.json ? LevelJson(name, switches) : name + "\t" + SwitchesText(switches)) + "\n");
+    }
     // What a run without --level or --set uses, with those applied when given.
     const OptionSwitches stored = RunOptionsFor(request, ReadRunOptions(CSettingsStore::ReadOnly())).switches;
-    out.Write("in use\t" + SwitchesText(stored) + " (" + Lowered(LevelName(DeriveLevel(stored))) + ")\n");
+    const std::string name = Lowered(LevelName(DeriveLevel(stored)));
+    out.Write((request.json ? InUseJson(name, stored) : "in use\t" + SwitchesText(stored) + " (" + name + ")") + "\n");
     return kExitDone;
 }
 
 // The rule entries found on this machine, one a line, those a run would use marked.
 int ListRules(const CliRequest& request)
 {
+    const std::optional<RunOptions> options = OptionsFor(request);
+    if (!options)
+        return kExitUsage;
     const CConsoleStream out(ConsoleStreamId::Output);
-    const RunOptions options = RunOptionsFor(request, ReadRunOptions(CSettingsStore::ReadOnly()));
-    for (const FoundRule& rule : ListFoundRules(Platform(), options.rulesFolder, options.rules))
-        out.Write(std::string(rule.ticked ? "[x] " : "[ ] ") + rule.name + "\t" + rule.category + "\n");
+    for (const FoundRule& rule : ListFoundRules(Platform(), options->rulesFolder, options->rules)) {
+        out.Write((request.json ? RuleJson(rule)
+                                : std::string(rule.ticked ? "[x] " : "[ ] ") + rule.name + "\t" + rule.category) +
+                  "\n");
+    }
     return kExitDone;
 }
 

@@ -40,16 +40,35 @@ std::string ApplySetOption(CliRequest& request, const std::string& value)
 
 std::string ApplyRulesOption(CliRequest& request, const std::string& value)
 {
+    if (value.empty())
+        return "--rules needs an entry name";
+    if (!request.rules)
+        request.rules.emplace();
+    request.rules->push_back(value);
+    return {};
+}
+
+// "-h", "/?", "/HELP": the help as Windows programs take it.
+bool IsHelpSwitch(const std::string& argument)
+{
+    if (argument.empty() || (argument[0] != '-' && argument[0] != '/'))
+        return false;
+    const std::string name = Lowered(argument.substr(1));
+    return name == "h" || name == "?" || name == "help";
+}
+
+// The names in "A, B,C", blanks around each dropped, empty ones left out.
+std::vector<std::string> SplitAtCommas(const std::string& text)
+{
     std::vector<std::string> names;
-    for (std::size_t start = 0; start <= value.size();) {
-        const std::size_t comma = std::min(value.find(',', start), value.size());
-        names.push_back(value.substr(start, comma - start));
-        if (names.back().empty())
-            return "--rules takes entry names separated by commas, not '" + value + "'";
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string part = text.substr(start, comma - start);
+        if (const std::size_t first = part.find_first_not_of(' '); first != std::string::npos)
+            names.push_back(part.substr(first, part.find_last_not_of(' ') - first + 1));
         start = comma + 1;
     }
-    request.rules = std::move(names);
-    return {};
+    return names;
 }
 
 } // namespace
@@ -60,7 +79,7 @@ std::span<const CliOption> CliOptions()
         {"--level", "thorough|standard|basic", "use that level's switches instead of the stored ones",
          ApplyLevelOption},
         {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
-        {"--rules", "NAME[,NAME...]", "run these rule entries instead of the chosen ones", ApplyRulesOption},
+        {"--rules", "NAME[,NAME...]", "run only these rule entries (may be repeated)", ApplyRulesOption},
         {"--accept-warnings", nullptr, "run the entries --rules names even when they carry a warning",
          [](CliRequest& request, const std::string&) {
              request.acceptWarnings = true;
@@ -71,7 +90,7 @@ std::span<const CliOption> CliOptions()
              request.json = true;
              return std::string();
          }},
-        {"--help", nullptr, "show this text",
+        {"--help", nullptr, "show this text (also -h or /?)",
          [](CliRequest& request, const std::string&) {
              request.help = true;
              return std::string();
@@ -90,6 +109,10 @@ CliParse ParseArguments(const std::vector<std::string>& arguments)
     CliRequest request;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (IsHelpSwitch(argument)) {
+            request.help = true;
+            continue;
+        }
         if (argument.rfind("--", 0) != 0) {
             if (request.command)
                 return {std::nullopt, "unexpected argument '" + argument + "'"};
@@ -134,29 +157,49 @@ RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
         stored.switches = ApplyLevel(*request.level, stored.switches);
     for (const auto& [member, on] : request.sets)
         stored.switches.*member = on;
-    if (request.rules)
+    if (request.rules) {
         stored.rules = *request.rules;
+        stored.rulesOnly = !request.level;
+    }
     return stored;
 }
 
 std::vector<std::string> RulesAllowedToRun(const CliRequest& request, const std::vector<std::string>& chosen,
                                            const std::vector<RuleEntry>& entries, std::vector<std::string>& skipped)
 {
-    const auto named = [&](const std::string& name) {
-        return request.acceptWarnings && request.rules &&
-               std::any_of(request.rules->begin(), request.rules->end(),
-                           [&](const std::string& given) { return SameRuleName(given, name); });
-    };
+    // With --rules the chosen names are the ones it gave, each resolved to its entry.
+    const bool named = request.acceptWarnings && request.rules;
     std::vector<std::string> allowed;
     for (const std::string& name : chosen) {
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [&](const RuleEntry& e) { return SameRuleName(e.name, name); });
-        if (entry != entries.end() && !entry->warning.empty() && !named(name))
+        if (entry != entries.end() && !entry->warning.empty() && !named)
             skipped.push_back(name);
         else
             allowed.push_back(name);
     }
     return allowed;
+}
+
+RuleNames ResolveRuleNames(const std::vector<std::string>& given, const std::vector<std::string>& known)
+{
+    const auto knownName = [&](const std::string& name) -> const std::string* {
+        const auto entry = std::find_if(known.begin(), known.end(),
+                                        [&](const std::string& candidate) { return SameRuleName(candidate, name); });
+        return entry == known.end() ? nullptr : &*entry;
+    };
+    RuleNames names;
+    for (const std::string& value : given) {
+        // A value that names an entry whole is that entry, commas and all.
+        const std::vector<std::string> parts = knownName(value) ? std::vector{value} : SplitAtCommas(value);
+        for (const std::string& part : parts) {
+            if (const std::string* name = knownName(part))
+                names.found.push_back(*name);
+            else
+                names.unknown.push_back(part);
+        }
+    }
+    return names;
 }
 
 std::string UsageText()

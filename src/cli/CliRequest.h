@@ -45,8 +45,14 @@ struct CliRequest {
     bool json = false;
     std::optional<int> level;                                  // a level's slider position
     std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
-    std::optional<std::vector<std::string>> rules;             // run these rule entries instead
+    std::optional<std::vector<std::string>> rules;             // each --rules value, in the order given
     bool acceptWarnings = false;                               // the entries --rules names may carry a Warning
+};
+
+// The entries that --rules names, and the names that match none.
+struct RuleNames {
+    std::vector<std::string> found; // as the entries spell them
+    std::vector<std::string> unknown;
 };
 
 struct CliParse {
@@ -60,14 +66,20 @@ std::span<const CliOption> CliOptions();
 CliParse ParseArguments(const std::vector<std::string>& arguments);
 
 // The switches a run uses: the stored ones, then the level's preset, then each --set;
-// and the rule entries given by --rules in place of the stored choice.
+// and the rule entries given by --rules in place of the stored choice. With --rules and
+// no --level only those entries run.
 RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored);
 
 // The chosen rule entries a console run may use. The window asks before an entry with a
 // Warning is chosen; here nobody is asked, so such an entry runs only when --rules names it
-// and --accept-warnings is given. The names left out are added to `skipped`.
+// and --accept-warnings is given. `chosen` is the run's list once --rules is resolved; the
+// names left out are added to `skipped`.
 std::vector<std::string> RulesAllowedToRun(const CliRequest& request, const std::vector<std::string>& chosen,
                                            const std::vector<RuleEntry>& entries, std::vector<std::string>& skipped);
+
+// The --rules values against the names of the entries known: a value that is an entry's
+// whole name stands for it; any other value lists names separated by commas.
+RuleNames ResolveRuleNames(const std::vector<std::string>& given, const std::vector<std::string>& known);
 
 // The usage text, from the tables.
 std::string UsageText();

@@ -14,17 +14,10 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kProgressWidth = 79;
 constexpr const char* kInfoPrefix = "INFO: ";
 
-std::string WithoutLineEnd(std::string text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
-
 } // namespace
 
-CConsoleSink::CConsoleSink(bool json, const CConsoleStream& out, const CConsoleStream& err)
-    : m_json(json), m_out(out), m_err(err)
+CConsoleSink::CConsoleSink(bool json, bool preview, const CConsoleStream& out, const CConsoleStream& err)
+    : m_json(json), m_preview(preview), m_out(out), m_err(err)
 {
 }
 
@@ -63,7 +56,7 @@ void CConsoleSink::ReportItem(const RunItem& item)
         ++m_tally.deferred;
     if (item.action == RunAction::NotDeleted || item.action == RunAction::RegistryFailed)
         ++m_tally.failed;
-    WriteLine(m_json ? ItemJson(item) : WithoutLineEnd(item.line));
+    WriteLine(m_json ? ItemJson(item, m_preview) : WithoutLineEnd(item.line));
     DrawProgress();
 }
 
@@ -106,7 +99,7 @@ void CConsoleSink::OnRunFinished()
 void CConsoleSink::Finish(double seconds)
 {
     if (m_json)
-        WriteLine(SummaryJson(m_tally, seconds));
+        WriteLine(SummaryJson(m_tally, seconds, m_preview));
 }
 
 int CConsoleSink::ExitCode() const

@@ -2,7 +2,8 @@
 // The console program's stand-in for the window: report lines (or JSON objects) on
 // standard output, a progress count on standard error when that is a console, and the
 // run's outcome as an exit code. Questions get the answer a script would give: no
-// restart, and a message is written to standard error and counted as a failure.
+// restart, and a message is written to standard output as an "INFO: " line (an info
+// object with --json) and counted as a failure. A list that is not there is no failure.
 #include "cli/JsonLines.h"
 #include "engine/RunSink.h"
 #include "sys/Console.h"
@@ -12,7 +13,8 @@
 
 class CConsoleSink : public IRunSink {
 public:
-    CConsoleSink(bool json, const CConsoleStream& out, const CConsoleStream& err);
+    // preview: the run changes nothing, and its JSON says so.
+    CConsoleSink(bool json, bool preview, const CConsoleStream& out, const CConsoleStream& err);
 
     void AppendReport(const std::string& text) override;
     void ReportItem(const RunItem& item) override;
@@ -37,6 +39,7 @@ private:
     void ClearProgress();
 
     const bool m_json;
+    const bool m_preview;
     const CConsoleStream& m_out;
     const CConsoleStream& m_err;
     RunTally m_tally;

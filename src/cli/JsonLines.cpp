@@ -17,10 +17,14 @@ const char* ActionName(RunAction action)
         return "not_deleted";
     case RunAction::Info:
         return "info";
+    case RunAction::WouldRewrite:
+        return "would_rewrite";
     case RunAction::RegistryRemoved:
         return "registry_removed";
     case RunAction::RegistryFailed:
         return "registry_failed";
+    case RunAction::RegistryMissing:
+        return "registry_missing";
     case RunAction::Skipped:
         return "skipped";
     }
@@ -28,6 +32,13 @@ const char* ActionName(RunAction action)
 }
 
 } // namespace
+
+std::string WithoutLineEnd(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
 
 std::string JsonString(std::string_view text)
 {
@@ -45,9 +56,14 @@ std::string JsonString(std::string_view text)
     return json + "\"";
 }
 
-std::string ItemJson(const RunItem& item)
+std::string ItemJson(const RunItem& item, bool preview)
 {
-    std::string json = std::string("{\"action\":\"") + ActionName(item.action) + "\",\"path\":" + JsonString(item.path);
+    const char* action =
+        preview && item.action == RunAction::RegistryRemoved ? "would_remove_registry" : ActionName(item.action);
+    std::string json = std::string("{\"action\":\"") + action + "\",\"path\":" + JsonString(item.path);
+    // The change is what the line says after the path and its " - ".
+    if (item.action == RunAction::WouldRewrite && item.line.size() > item.path.size() + 3)
+        json += ",\"change\":" + JsonString(WithoutLineEnd(item.line.substr(item.path.size() + 3)));
     if (item.bytes)
         json += FormatText(",\"bytes\":%llu", static_cast<unsigned long long>(*item.bytes));
     return json + "}";
@@ -58,9 +74,29 @@ std::string InfoJson(std::string_view text)
     return "{\"action\":\"info\",\"text\":" + JsonString(text) + "}";
 }
 
-std::string SummaryJson(const RunTally& tally, double seconds)
+std::string SummaryJson(const RunTally& tally, double seconds, bool preview)
 {
-    return FormatText("{\"summary\":{\"files\":%lld,\"bytes\":%llu,\"deferred\":%d,\"failed\":%d,\"seconds\":%.3f}}",
-                      static_cast<long long>(tally.files), static_cast<unsigned long long>(tally.bytes), tally.deferred,
-                      tally.failed, seconds);
+    return FormatText(
+        "{\"summary\":{\"preview\":%s,\"files\":%lld,\"bytes\":%llu,\"deferred\":%d,\"failed\":%d,\"seconds\":%.3f}}",
+        preview ? "true" : "false", static_cast<long long>(tally.files), static_cast<unsigned long long>(tally.bytes),
+        tally.deferred, tally.failed, seconds);
+}
+
+std::string LevelJson(const std::string& level, const OptionSwitches& switches)
+{
+    std::string json = "{\"level\":" + JsonString(level) + ",\"switches\":{";
+    for (const auto& [name, member] : kSwitchNames)
+        json += (json.back() == '{' ? "\"" : ",\"") + std::string(name) + "\":" + (switches.*member ? "true" : "false");
+    return json + "}}";
+}
+
+std::string InUseJson(const std::string& level, const OptionSwitches& switches)
+{
+    return "{\"in_use\":" + LevelJson(level, switches) + "}";
+}
+
+std::string RuleJson(const FoundRule& rule)
+{
+    return "{\"name\":" + JsonString(rule.name) + ",\"category\":" + JsonString(rule.category) +
+           ",\"ticked\":" + (rule.ticked ? "true" : "false") + "}";
 }

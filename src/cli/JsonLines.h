@@ -1,6 +1,8 @@
 #pragma once
 // The console program's --json output: one object a line.
+#include "engine/RuleSources.h"
 #include "engine/RunSink.h"
+#include "settings/LevelLogic.h"
 
 #include <cstdint>
 #include <string>
@@ -14,11 +16,21 @@ struct RunTally {
     int failed = 0;          // not deleted, or not removed from the registry
 };
 
+// A report line without its "\r\n".
+std::string WithoutLineEnd(std::string text);
 // The text as a JSON string, quotes included.
 std::string JsonString(std::string_view text);
-// {"action":"deleted","path":"...","bytes":123}; "bytes" only for a counted file.
-std::string ItemJson(const RunItem& item);
+// {"action":"deleted","path":"...","bytes":123}; "bytes" only for a counted file. In a
+// preview a list that would go reads "would_remove_registry", and a file that would be
+// rewritten carries the "change".
+std::string ItemJson(const RunItem& item, bool preview);
 // {"action":"info","text":"..."} for a line that is about no one thing.
 std::string InfoJson(std::string_view text);
-// {"summary":{"files":n,"bytes":n,"deferred":n,"failed":n,"seconds":x}}
-std::string SummaryJson(const RunTally& tally, double seconds);
+// {"summary":{"preview":false,"files":n,"bytes":n,"deferred":n,"failed":n,"seconds":x}}
+std::string SummaryJson(const RunTally& tally, double seconds, bool preview);
+// {"level":"basic","switches":{"DeleteNewsgroupSubscriptions":true,...}}
+std::string LevelJson(const std::string& level, const OptionSwitches& switches);
+// {"in_use":{"level":"custom","switches":{...}}}: what a run would use.
+std::string InUseJson(const std::string& level, const OptionSwitches& switches);
+// {"name":"...","category":"...","ticked":true}
+std::string RuleJson(const FoundRule& rule);

@@ -67,9 +67,10 @@ int CCleaningEngine::Run(const RunOptions& options)
 {
     RunContext context;
     SetUpRun(options, context);
-    VisitFileTargets(context);
+    if (!options.rulesOnly)
+        VisitFileTargets(context);
     CleanRuleEntries(options);
-    if (!ShouldStop())
+    if (!ShouldStop() && !options.rulesOnly)
         CleanRegistryHistory(context.windowsDir, context.netscapeDir);
     if (!ShouldStop())
         ArmRestartRun();

@@ -83,7 +83,7 @@ void CCleaningEngine::PreviewPrefsRewrite(const std::string& prefsFile)
         RaiseFileError(error);
     ++m_nFilesDeleted;
     m_dwBytesRecovered += size;
-    ReportItem(RunAction::WouldDelete, prefsFile, prefsFile + kLineHistoryWouldBeFiltered, size);
+    ReportItem(RunAction::WouldRewrite, prefsFile, prefsFile + kLineHistoryWouldBeFiltered, size);
 }
 
 void CCleaningEngine::RewriteNetscapePrefs(const std::string& directory)

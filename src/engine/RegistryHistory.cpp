@@ -27,6 +27,7 @@ const char* const kShellLists[][2] = {
 };
 const char* const kTelnetLastValues[] = {"LastMachine", "LastService", "LastTermType"};
 constexpr int kTelnetNumberedEntries = 8;
+constexpr OsError kErrorFileNotFound = 2;
 
 // Runs one block; a CException ends the block, and the step goes on.
 template <typename Block> bool Guarded(Block&& block)
@@ -44,10 +45,10 @@ template <typename Block> bool Guarded(Block&& block)
 void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir)
 {
     Window().SetStatusText("Cleaning up the registry", false);
-    auto reportList = [this](const std::string& label, bool removed) {
+    auto reportList = [this](const std::string& label, bool removed, RunAction failure = RunAction::RegistryFailed) {
         const char* suffix = removed ? (m_bPreview ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved)
                                      : (m_bPreview ? kLineRegistryWouldNotBeRemoved : kLineRegistryNotRemoved);
-        ReportItem(removed ? RunAction::RegistryRemoved : RunAction::RegistryFailed, label, label + suffix);
+        ReportItem(removed ? RunAction::RegistryRemoved : failure, label, label + suffix);
     };
 
     // Both typed-address lines name the same key: the second finds it already empty.
@@ -82,9 +83,16 @@ void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const 
     }
 
     for (const auto& [key, label] : kShellLists) {
-        const bool removed =
-            Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, std::string(kExplorerKey) + "\\" + key); });
-        reportList(label, removed);
+        const std::string path = std::string(kExplorerKey) + "\\" + key;
+        if (Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, path); })) {
+            reportList(label, true);
+            continue;
+        }
+        // A fresh profile has no search lists: their line stays, but nothing failed.
+        // A list that is there and could not be read or emptied did fail.
+        std::vector<RegValue> values;
+        const bool missing = m_sys.RegListValues(kHkeyCurrentUser, path, values) == kErrorFileNotFound;
+        reportList(label, false, missing ? RunAction::RegistryMissing : RunAction::RegistryFailed);
     }
 
     bool telnetCleared = false;

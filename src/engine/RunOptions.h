@@ -17,6 +17,8 @@ struct RunOptions {
     bool preview = false;
     // The rule entries to run, by name; the others are not run.
     std::vector<std::string> rules;
+    // Only those entries run: the catalogue's own places and lists are left alone.
+    bool rulesOnly = false;
     // The folder searched for winapp2.ini and Rules\*.ini besides the built-in rules.
     std::string rulesFolder;
 };

@@ -13,9 +13,11 @@ enum class RunAction {
     Deferred, // in use: left for the next log-on (or, in a preview, it would be)
     NotDeleted,
     Info,
+    WouldRewrite, // in a preview: a file the run would rewrite, its line naming the change
     RegistryRemoved,
     RegistryFailed,
-    Skipped, // a folder the run does not enter
+    RegistryMissing, // a list that is not there: reported as not removed, yet nothing failed
+    Skipped,         // a folder the run does not enter
 };
 
 // One report line about one thing, with what the line says in parts.

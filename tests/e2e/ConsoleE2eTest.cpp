@@ -73,6 +73,26 @@ TEST_F(ConsoleE2e, ExitsZeroWhenEverythingListedWasRemovedAndWritesPlainLines)
     EXPECT_FALSE(testenv::FileExists(Cached(2)));
 }
 
+TEST_F(ConsoleE2e, ExitsZeroOnAFreshProfileWithoutTheSearchListsAndKeepsTheirLines)
+{
+    for (const char* list : {"Doc Find Spec MRU", "FindComputerMRU"})
+        testenv::DeleteTree(HKEY_CURRENT_USER, kExplorerKey + "\\" + list);
+
+    const ChildResult preview = RunChild(Cli(), L"preview --json");
+    const ChildResult clean = RunChild(Cli(), L"clean");
+
+    EXPECT_EQ(preview.exitCode, 0u) << preview.out;
+    EXPECT_NE(preview.out.find("{\"action\":\"registry_missing\",\"path\":\"'FindComputerMRU' list\"}"),
+              std::string::npos)
+        << preview.out;
+    EXPECT_NE(preview.out.find("\"failed\":0,"), std::string::npos) << preview.out;
+    EXPECT_EQ(clean.exitCode, 0u) << clean.out;
+    const auto lines = SplitLines(clean.out);
+    EXPECT_TRUE(Contains(lines, "'Doc Find Spec MRU' list - unable to delete from the registry.")) << clean.out;
+    EXPECT_TRUE(Contains(lines, "'FindComputerMRU' list - unable to delete from the registry.")) << clean.out;
+    EXPECT_TRUE(Contains(lines, "'Run MRU' list - removed from the registry.")) << clean.out;
+}
+
 TEST_F(ConsoleE2e, ExitsOneWhenAFileIsInUseAndArmsTheWindowsFinishingRun)
 {
     CHeldFile holder(Cached(1));
@@ -146,8 +166,12 @@ TEST_F(ConsoleE2e, JsonLinesParseAndAddUpToTheSummary)
         if (item.contains("path") && item.at("path") == Cached(2)) {
             EXPECT_EQ(item, (nlohmann::json{{"action", "would_delete"}, {"path", Cached(2)}, {"bytes", 300}}));
         }
+        if (item.contains("path") && item.at("path") == "'Run MRU' list") {
+            EXPECT_EQ(action, "would_remove_registry");
+        }
     }
     const auto summary = nlohmann::json::parse(lines.back()).at("summary");
+    EXPECT_EQ(summary.at("preview"), true);
     EXPECT_EQ(summary.at("files"), files);
     EXPECT_EQ(summary.at("bytes"), bytes);
     EXPECT_EQ(summary.at("deferred"), deferred);
@@ -169,12 +193,19 @@ TEST_F(ConsoleE2e, LevelAndSetUseTheirSwitchesAndLeaveTheStoredSettingsAsTheyWer
 
     const ChildResult result = RunChild(Cli(), L"preview --level thorough --set=WipeClean=0");
     const ChildResult levels = RunChild(Cli(), L"levels --set deletefavorites=1");
+    const ChildResult levelsJson = RunChild(Cli(), L"levels --json");
 
     EXPECT_TRUE(Contains(SplitLines(result.out), m_places + "\\Favorites\\site.url - would be deleted")) << result.out;
     EXPECT_NE(levels.out.find("in use\tDeleteNewsgroupSubscriptions=0 DeleteCookies=0 DeleteFavorites=1 WipeClean=0 "
                               "ResetGameScores=0 (custom)"),
               std::string::npos)
         << levels.out;
+    const auto jsonLines = SplitLines(levelsJson.out);
+    ASSERT_EQ(jsonLines.size(), 4u) << levelsJson.out;
+    EXPECT_EQ(nlohmann::json::parse(jsonLines[0]).at("level"), "thorough");
+    const auto inUse = nlohmann::json::parse(jsonLines[3]).at("in_use");
+    EXPECT_EQ(inUse.at("level"), "basic");
+    EXPECT_EQ(inUse.at("switches").at("DeleteCookies"), false);
     EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kOptionsKey), before);
     EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix"), "Basic");
     EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, kOptionsKey, "DeleteFavorites"), 0u);
@@ -207,17 +238,30 @@ TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfThe
     const ChildResult listed = RunChild(installed, L"rules");
     const ChildResult named = RunChild(installed, L"rules --rules \"Scratch Logs\"");
     const ChildResult preview = RunChild(installed, L"preview");
+    const ChildResult listedJson = RunChild(installed, L"rules --json");
+    const ChildResult unknown = RunChild(installed, L"clean --rules \"Scratch Logs,Scrach Logs\" --rules Nothing");
     const ChildResult clean = RunChild(installed, L"clean --rules \"Scratch Logs\"");
     ::DeleteFileW(Widen(folder + "\\winapp2.ini").c_str());
     ::DeleteFileW(installed.c_str());
 
     EXPECT_TRUE(Contains(SplitLines(listed.out), "[ ] Scratch Logs\tUtilities")) << listed.out;
+    EXPECT_TRUE(
+        Contains(SplitLines(listedJson.out), R"({"name":"Scratch Logs","category":"Utilities","ticked":false})"))
+        << listedJson.out;
+    EXPECT_EQ(unknown.exitCode, 2u);
+    EXPECT_EQ(unknown.err, "purgix-cli: no rule entry named 'Scrach Logs', 'Nothing' (see purgix-cli rules)\n");
+    EXPECT_TRUE(unknown.out.empty()) << unknown.out;
     EXPECT_EQ(listed.out.find("Absent Program"), std::string::npos) << listed.out;
     EXPECT_TRUE(Contains(SplitLines(named.out), "[x] Scratch Logs\tUtilities")) << named.out;
     EXPECT_EQ(preview.out.find(scratch), std::string::npos) << preview.out; // not chosen, not run
     EXPECT_TRUE(Contains(SplitLines(clean.out), scratch + "\\a.log - deleted")) << clean.out;
     EXPECT_FALSE(testenv::FileExists(scratch + "\\a.log"));
     EXPECT_TRUE(testenv::FileExists(scratch + "\\a.txt"));
+    // Only the named entry ran: the catalogue's caches and lists are as they were.
+    EXPECT_EQ(clean.exitCode, 0u) << clean.out;
+    EXPECT_TRUE(testenv::FileExists(Cached(0)));
+    EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kExplorerKey + "\\RunMRU"), std::vector<std::string>{"a"});
+    EXPECT_EQ(clean.out.find("'Run MRU' list"), std::string::npos) << clean.out;
 }
 
 TEST_F(ConsoleE2e, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)

@@ -1,6 +1,6 @@
 // The setup program as an administrator or a deployment tool uses it: a silent install
 // into a folder of the test's choosing, the installed program, and the silent uninstall,
-// all in the test prefix.
+// all in the test prefix; and through its pages, as a person uses it.
 #include "PurgixVersion.h"
 #include "driver/Driver.h"
 #include "resource.h"
@@ -11,7 +11,9 @@
 #include "sys/Win32Handles.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <memory>
 
@@ -67,8 +69,8 @@ std::string ShortcutTarget(const std::string& link)
     return Narrow(target);
 }
 
-// Runs a command line and waits until it and every process it started have ended: the
-// uninstaller hands its work to a copy of itself and returns at once. Returns the first
+// Runs a command line and waits until it and every process it started have ended: an
+// uninstaller that ran in place leaves its own file to a copy of itself. Returns the first
 // process's exit code, or -1 if it could not start or did not end in time.
 long RunToTheEnd(const std::string& commandLine, DWORD timeoutMs = 120000)
 {
@@ -98,6 +100,73 @@ long RunToTheEnd(const std::string& commandLine, DWORD timeoutMs = 120000)
     }
     ::TerminateJobObject(job.Get(), 1);
     return -1;
+}
+
+// The system's entry for a process (its parent, its program's name); zeroed if it is not there.
+PROCESSENTRY32W ProcessEntry(DWORD processId)
+{
+    CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+        if (entry.th32ProcessID == processId)
+            return entry;
+    return PROCESSENTRY32W{};
+}
+
+// The string SID of the user a process runs as: that user's hive is HKEY_USERS\<sid>.
+std::string UserSid(DWORD processId)
+{
+    CHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    HANDLE rawToken = nullptr;
+    if (!process || !::OpenProcessToken(process.Get(), TOKEN_QUERY, &rawToken))
+        return "";
+    CHandle token(rawToken);
+    alignas(TOKEN_USER) BYTE user[128] = {};
+    DWORD size = 0;
+    char* sid = nullptr;
+    if (!::GetTokenInformation(token.Get(), TokenUser, user, sizeof(user), &size) ||
+        !::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
+        return "";
+    std::string text(sid);
+    ::LocalFree(sid);
+    return text;
+}
+
+// Presses the pages' main button once it reads LABEL: each page names it for its step.
+bool PressWhenShown(const CPurgixDriver& driver, HWND pages, const std::string& label)
+{
+    if (!driver.WaitUntil([&] { return driver.Text(IDOK, pages) == label && driver.Enabled(IDOK, pages); }, 60000))
+        return false;
+    driver.Click(IDOK, pages);
+    return true;
+}
+
+// A shown window of that process: its message box (which has the text static 0xFFFF), or
+// else its pages, whose title changes from page to page.
+HWND WaitForDialog(const CPurgixDriver& driver, bool messageBox)
+{
+    struct Search {
+        DWORD processId;
+        bool messageBox;
+        HWND found;
+    } search{driver.ProcessId(), messageBox, nullptr};
+    const auto match = [](HWND window, LPARAM parameter) {
+        auto* search = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && ::IsWindowVisible(window) &&
+            (::GetDlgItem(window, 0xFFFF) != nullptr) == search->messageBox)
+            search->found = window;
+        return search->found ? FALSE : TRUE;
+    };
+    driver.WaitUntil(
+        [&] {
+            ::EnumWindows(match, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        30000);
+    return search.found;
 }
 
 } // namespace
@@ -135,8 +204,9 @@ protected:
     }
 
     long Install() const { return RunToTheEnd(Quoted(SetupExe()) + " /S /D=" + m_folder); }
-    std::string Uninstaller() const { return m_folder + "\\uninstall.exe"; }
-    std::string QuietUninstall() const { return Quoted(Uninstaller()) + " /S"; }
+    std::string Uninstaller() const { return m_folder + "\\purgix-uninstall.exe"; }
+    // In place: the caller waits for the uninstaller and gets its exit code.
+    std::string QuietUninstall() const { return Quoted(Uninstaller()) + " /S _?=" + m_folder; }
     static std::string BuiltProgram() { return testenv::ReadFile(testenv::BuildFolder() + "\\purgix.exe"); }
 
     std::string m_folder;
@@ -199,10 +269,10 @@ TEST_F(SetupProgramE2e, SilentUninstallRemovesWhatItInstalledAndKeepsTheSettings
     EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
 }
 
-TEST_F(SetupProgramE2e, TheUninstallerRefusesWhileTheProgramRuns)
+TEST_F(SetupProgramE2e, TheSilentUninstallRefusesWhileTheProgramRunsAndSaysSo)
 {
     ASSERT_TRUE(m_driver.Start(Widen(m_exe), L""));
-    RunToTheEnd(QuietUninstall());
+    EXPECT_NE(RunToTheEnd(testenv::GetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString")), 0);
     EXPECT_TRUE(m_driver.Running());
     EXPECT_TRUE(testenv::FileExists(m_exe));
     EXPECT_TRUE(testenv::FileExists(Uninstaller()));
@@ -210,8 +280,25 @@ TEST_F(SetupProgramE2e, TheUninstallerRefusesWhileTheProgramRuns)
     EXPECT_TRUE(testenv::KeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
 }
 
+TEST_F(SetupProgramE2e, LeavesAnotherProgramsUninstallerInASharedFolderAlone)
+{
+    const std::string theirs = m_folder + "\\uninstall.exe";
+    testenv::WriteFile(theirs, "another program's uninstaller");
+    testenv::WriteFile(m_folder + "\\their.dll", "another program's file");
+
+    ASSERT_EQ(Install(), 0);
+    ASSERT_EQ(RunToTheEnd(QuietUninstall()), 0);
+    EXPECT_EQ(testenv::ReadFile(theirs), "another program's uninstaller");
+    EXPECT_TRUE(testenv::FileExists(m_folder + "\\their.dll"));
+    EXPECT_FALSE(testenv::FileExists(m_exe));
+    EXPECT_FALSE(testenv::FileExists(Uninstaller()));
+}
+
 TEST_F(SetupProgramE2e, InstallingAgainRepairsAndKeepsTheSettings)
 {
+    // An earlier version's uninstaller, under the name it registered.
+    testenv::WriteFile(m_folder + "\\uninstall.exe", "the earlier uninstaller");
+    testenv::SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", Quoted(m_folder + "\\uninstall.exe"));
     testenv::WriteFile(m_exe, "a damaged or older program");
     testenv::DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey);
     ::DeleteFileW(Widen(ShortcutPath()).c_str());
@@ -219,6 +306,7 @@ TEST_F(SetupProgramE2e, InstallingAgainRepairsAndKeepsTheSettings)
 
     ASSERT_EQ(Install(), 0);
     EXPECT_EQ(testenv::ReadFile(m_exe), BuiltProgram());
+    EXPECT_FALSE(testenv::FileExists(m_folder + "\\uninstall.exe"));
     EXPECT_EQ(testenv::GetString(HKEY_LOCAL_MACHINE, kAppPathsKey, ""), m_exe);
     EXPECT_TRUE(testenv::FileExists(ShortcutPath()));
     EXPECT_EQ(testenv::GetDword(HKEY_CURRENT_USER, testenv::kSettingsKey, "WorkToBeDone"), 1u);
@@ -234,4 +322,45 @@ TEST_F(SetupProgramE2e, AProgramFileInUseIsReplacedAtTheNextRestartNeverHalfWrit
     inUse.Release();
     EXPECT_EQ(testenv::ReadFile(m_exe), "the older program, still in use");
     EXPECT_EQ(testenv::ReadFile(m_exe + ".new"), BuiltProgram()); // moved into place at the restart
+}
+
+// A person's install and uninstall through the pages. Setup runs elevated, so the program
+// it starts at the end, and the settings its uninstaller removes, must be the signed-in
+// user's: those of the user whose shell runs.
+TEST_F(SetupProgramE2e, ThePagesStartTheProgramAsTheShellsUserWhoseSettingsTheUninstallerRemoves)
+{
+    CPurgixDriver setup;
+    ASSERT_TRUE(setup.StartProcessOnly(Widen(SetupExe()), Widen("/D=" + m_folder)));
+    const HWND setupPages = WaitForDialog(setup, false);
+    ASSERT_TRUE(setupPages);
+    // The finish page's "Run" box is ticked as it comes.
+    for (const char* button : {"&Next >", "I &Agree", "&Install", "&Finish"})
+        ASSERT_TRUE(PressWhenShown(setup, setupPages, button)) << button;
+    ASSERT_TRUE(setup.WaitForExit());
+
+    ASSERT_TRUE(m_driver.WaitUntil([&] { return m_driver.Attach(); }, 30000)) << "the finish page started nothing";
+    const DWORD parent = ProcessEntry(m_driver.ProcessId()).th32ParentProcessID;
+    EXPECT_NE(parent, setup.ProcessId());
+    EXPECT_EQ(Narrow(ProcessEntry(parent).szExeFile), "explorer.exe");
+    m_driver.PressEscape();
+    ASSERT_TRUE(m_driver.WaitForExit());
+
+    const std::string vendor = UserSid(parent) + "\\Software\\Vellomar";
+    ASSERT_EQ(vendor.rfind("S-1-5-", 0), 0u) << vendor;
+    testenv::SetDword(HKEY_USERS, vendor + "\\Purgix!", "WorkToBeDone", 1);
+    testenv::SetDword(HKEY_USERS, vendor + "\\Another product", "Kept", 1);
+    CPurgixDriver uninstall;
+    ASSERT_TRUE(uninstall.StartProcessOnly(Widen(Uninstaller()), Widen("_?=" + m_folder)));
+    const HWND uninstallPages = WaitForDialog(uninstall, false);
+    ASSERT_TRUE(uninstallPages);
+    ASSERT_TRUE(PressWhenShown(uninstall, uninstallPages, "&Uninstall"));
+    const HWND question = WaitForDialog(uninstall, true);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(WindowText(::GetDlgItem(question, 0xFFFF)), "Also remove your Windows Purgix! settings?");
+    uninstall.Answer(MessageBoxInfo{question, ""}, IDYES);
+    ASSERT_TRUE(PressWhenShown(uninstall, uninstallPages, "&Close"));
+    ASSERT_TRUE(uninstall.WaitForExit());
+    EXPECT_FALSE(testenv::KeyExists(HKEY_USERS, vendor + "\\Purgix!"));
+    EXPECT_TRUE(testenv::KeyExists(HKEY_USERS, vendor + "\\Another product"));
+    EXPECT_TRUE(uninstall.WaitUntil([&] { return !testenv::FolderExists(m_folder); }, 30000));
 }

@@ -16,6 +16,11 @@ public:
         if (onLine)
             onLine(text);
     }
+    void ReportItem(const RunItem& item) override
+    {
+        items.push_back(item);
+        AppendReport(item.line);
+    }
     void ClearReport() override { report.clear(); }
     void RepaintReport() override {}
     void SetStatusText(const std::string& text, bool) override { statuses.push_back(text); }
@@ -53,6 +58,7 @@ public:
     };
 
     std::string report;
+    std::vector<RunItem> items; // the lines about one thing, with what they say in parts
     std::vector<std::string> statuses;
     int progressMax = -1;
     int progressSteps = 0;

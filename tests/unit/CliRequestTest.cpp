@@ -36,13 +36,80 @@ TEST(CliRequest, NamesWhatItDidNotUnderstand)
     EXPECT_EQ(parse.request->level, kBasic);
 }
 
+TEST(CliRequest, TakesTheHelpSwitchesWindowsUsersType)
+{
+    for (const char* help : {"-h", "/?", "-?", "/H", "/help"}) {
+        const CliParse parse = ParseArguments({"clean", help});
+        ASSERT_TRUE(parse.request) << help << ": " << parse.error;
+        EXPECT_TRUE(parse.request->help) << help;
+    }
+    EXPECT_EQ(ParseArguments({"/x"}).error, "unknown command '/x'");
+}
+
+TEST(CliRequest, RulesAloneRunOnlyTheNamedEntriesUnlessALevelIsGiven)
+{
+    const CliParse alone = ParseArguments({"clean", "--rules", "Murder, She Wrote *", "--rules=A,B"});
+    ASSERT_TRUE(alone.request) << alone.error;
+    EXPECT_EQ(alone.request->rules, (std::vector<std::string>{"Murder, She Wrote *", "A,B"}));
+    EXPECT_TRUE(RunOptionsFor(*alone.request, {}).rulesOnly);
+
+    const CliParse withLevel = ParseArguments({"clean", "--rules", "A", "--level", "standard"});
+    ASSERT_TRUE(withLevel.request) << withLevel.error;
+    EXPECT_FALSE(RunOptionsFor(*withLevel.request, {}).rulesOnly);
+    EXPECT_FALSE(RunOptionsFor(*ParseArguments({"clean"}).request, {}).rulesOnly);
+    EXPECT_EQ(ParseArguments({"clean", "--rules="}).error, "--rules needs an entry name");
+}
+
+TEST(CliRequest, ResolvesRuleNamesWholeFirstThenAtCommas)
+{
+    const std::vector<std::string> known = {"Murder, She Wrote *", "Google Chrome Cache", "Google Chrome History"};
+    struct Case {
+        std::vector<std::string> given;
+        std::vector<std::string> found;
+        std::vector<std::string> unknown;
+    };
+    const Case cases[] = {
+        {{"murder, she wrote *"}, {"Murder, She Wrote *"}, {}},
+        {{"Google Chrome Cache, google chrome history"}, {"Google Chrome Cache", "Google Chrome History"}, {}},
+        {{"Google Chrome Cache", "Murder, She Wrote *"}, {"Google Chrome Cache", "Murder, She Wrote *"}, {}},
+        {{"Google Chrome Cahce,Google Chrome History", "Nothing"},
+         {"Google Chrome History"},
+         {"Google Chrome Cahce", "Nothing"}},
+        {{"Murder"}, {}, {"Murder"}},
+    };
+    for (const Case& c : cases) {
+        const RuleNames names = ResolveRuleNames(c.given, known);
+        EXPECT_EQ(names.found, c.found) << c.given.front();
+        EXPECT_EQ(names.unknown, c.unknown) << c.given.front();
+    }
+}
+
 TEST(JsonLines, EscapesQuotesBackslashesAndControlCharacters)
 {
     EXPECT_EQ(JsonString("C:\\a \"b\"\x01\n\xc3\xa9"), "\"C:\\\\a \\\"b\\\"\\u0001\\u000a\xc3\xa9\"");
-    EXPECT_EQ(ItemJson({RunAction::Deferred, "C:\\x", "C:\\x - line\r\n", 5}),
+    EXPECT_EQ(ItemJson({RunAction::Deferred, "C:\\x", "C:\\x - line\r\n", 5}, false),
               "{\"action\":\"deferred\",\"path\":\"C:\\\\x\",\"bytes\":5}");
-    EXPECT_EQ(ItemJson({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt}),
+    EXPECT_EQ(ItemJson({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt}, false),
               "{\"action\":\"registry_failed\",\"path\":\"'Run MRU' list\"}");
+}
+
+TEST(JsonLines, APreviewSaysSoInItsRegistryLinesItsRewriteAndItsSummary)
+{
+    const RunItem list{RunAction::RegistryRemoved, "'Run MRU' list", "'Run MRU' list - would be removed\r\n", {}};
+    EXPECT_EQ(ItemJson(list, true), "{\"action\":\"would_remove_registry\",\"path\":\"'Run MRU' list\"}");
+    EXPECT_EQ(ItemJson(list, false), "{\"action\":\"registry_removed\",\"path\":\"'Run MRU' list\"}");
+    EXPECT_EQ(ItemJson({RunAction::WouldRewrite, "C:\\p\\prefs.js",
+                        "C:\\p\\prefs.js - its URL history would be removed\r\n", 90},
+                       true),
+              "{\"action\":\"would_rewrite\",\"path\":\"C:\\\\p\\\\prefs.js\",\"change\":\"its URL history would be "
+              "removed\",\"bytes\":90}");
+    EXPECT_EQ(
+        SummaryJson({3, 600, 1, 0}, 0.5, true),
+        "{\"summary\":{\"preview\":true,\"files\":3,\"bytes\":600,\"deferred\":1,\"failed\":0,\"seconds\":0.500}}");
+    EXPECT_EQ(
+        InUseJson("custom", {true, false, true, false, false}),
+        "{\"in_use\":{\"level\":\"custom\",\"switches\":{\"DeleteNewsgroupSubscriptions\":true,\"DeleteCookies\":false,"
+        "\"DeleteFavorites\":true,\"WipeClean\":false,\"ResetGameScores\":false}}}");
 }
 
 } // namespace
@@ -54,20 +121,26 @@ TEST(ConsoleSink, NeverExitsZeroAfterAFailureThatNamesNoItem)
 {
     const CConsoleStream out(ConsoleStreamId::Output);
     const CConsoleStream err(ConsoleStreamId::Error);
-    CConsoleSink clean(true, out, err);
+    CConsoleSink clean(true, false, out, err);
     clean.ReportItem({RunAction::Deleted, "C:\\a", "C:\\a - deleted\r\n", 1});
+    // A fresh profile's missing search lists are no failure, though their line says "unable".
+    clean.ReportItem({RunAction::RegistryMissing, "'FindComputerMRU' list", "", std::nullopt});
     EXPECT_EQ(clean.Ask("Purgix! finished. Restart now?", 0x24), 7); // a script never restarts
     EXPECT_EQ(clean.ExitCode(), kExitDone);
 
-    CConsoleSink unwritable(true, out, err);
+    CConsoleSink unwritable(true, false, out, err);
     unwritable.Ask(kCannotWriteRegistry, kCannotWriteRegistryStyle);
     EXPECT_EQ(unwritable.ExitCode(), kExitIncomplete);
 
-    CConsoleSink stopped(true, out, err);
+    CConsoleSink denied(true, false, out, err);
+    denied.ReportItem({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt});
+    EXPECT_EQ(denied.ExitCode(), kExitIncomplete);
+
+    CConsoleSink stopped(true, false, out, err);
     stopped.AppendReport(std::string(kLineStopped) + "out of memory\r\n");
     EXPECT_EQ(stopped.ExitCode(), kExitIncomplete);
 
-    CConsoleSink cancelled(true, out, err);
+    CConsoleSink cancelled(true, false, out, err);
     cancelled.ReportItem({RunAction::NotDeleted, "C:\\b", "C:\\b - not deleted\r\n", std::nullopt});
     cancelled.SetStatusText(kStatusCancelled, false);
     EXPECT_EQ(cancelled.ExitCode(), kExitStopped);

@@ -20,8 +20,8 @@ TEST(CliRuleWarnings, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)
     const Case cases[] = {
         {{"clean"}, {"Cookies", "Cache"}, {"Cache"}, {"Cookies"}},
         {{"clean", "--accept-warnings"}, {"Cookies", "Cache"}, {"Cache"}, {"Cookies"}},
-        {{"clean", "--rules", "cookies,Cache"}, {}, {"Cache"}, {"cookies"}},
-        {{"preview", "--rules", "cookies,Cache", "--accept-warnings"}, {}, {"cookies", "Cache"}, {}},
+        {{"clean", "--rules", "cookies,Cache"}, {}, {"Cache"}, {"Cookies"}},
+        {{"preview", "--rules", "cookies,Cache", "--accept-warnings"}, {}, {"Cookies", "Cache"}, {}},
         {{"clean", "--rules", "Cache", "--accept-warnings"}, {"Cookies"}, {"Cache"}, {}},
     };
     for (const Case& c : cases) {
@@ -29,9 +29,11 @@ TEST(CliRuleWarnings, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)
         ASSERT_TRUE(parse.request) << parse.error;
         RunOptions stored;
         stored.rules = c.stored;
+        RunOptions options = RunOptionsFor(*parse.request, stored);
+        if (parse.request->rules)
+            options.rules = ResolveRuleNames(*parse.request->rules, {"Cookies", "Cache"}).found;
         Names skipped;
-        const Names allowed =
-            RulesAllowedToRun(*parse.request, RunOptionsFor(*parse.request, stored).rules, entries, skipped);
+        const Names allowed = RulesAllowedToRun(*parse.request, options.rules, entries, skipped);
         EXPECT_EQ(allowed, c.allowed) << c.arguments.size();
         EXPECT_EQ(skipped, c.skipped) << c.arguments.size();
     }

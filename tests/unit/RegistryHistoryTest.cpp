@@ -137,6 +137,10 @@ TEST_F(RegistryHistory, NeverReportsAListRemovedWhileAValueRemains)
 
     EXPECT_EQ(m_sink.Lines(), (Lines{kRunMruFailed, kDocFindLine, kFindComputerFailed}));
     EXPECT_EQ(ValueNames(kCu, kRunMru), Lines{"stuck"});
+    // The same line for both, but only the list that stayed full failed: the other is not there.
+    ASSERT_EQ(m_sink.items.size(), 3u);
+    EXPECT_EQ(m_sink.items[0].action, RunAction::RegistryFailed);
+    EXPECT_EQ(m_sink.items[2].action, RunAction::RegistryMissing);
 }
 
 TEST_F(RegistryHistory, KeepsLastServerWhenLastGroupIsMissing)

@@ -78,6 +78,9 @@ bool CPurgixDriver::Attach(DWORD timeoutMs)
         if (!window)
             return false;
         ::GetWindowThreadProcessId(window, &m_processId);
+        // Another program started it: a handle still lets the driver wait for it and end it.
+        m_process.hProcess =
+            ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, m_processId);
     }
     m_main = WaitForWindow(kMainTitle, timeoutMs);
     return m_main != nullptr;
@@ -232,7 +235,8 @@ void CPurgixDriver::Detach()
 {
     if (m_process.hProcess) {
         ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
+        if (m_process.hThread)
+            ::CloseHandle(m_process.hThread);
     }
     m_process = {};
     m_processId = 0;
