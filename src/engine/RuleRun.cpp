@@ -1,9 +1,10 @@
 // The rules group of the cleaning run: every chosen entry still found on this machine,
-// in name order, its FileKeys and then its RegKeys.
+// in name order, its FileKeys (none sweeping a protected folder wholesale) and then its RegKeys.
 #include "engine/CleaningEngine.h"
 
 #include "engine/PathText.h"
 #include "engine/ProtectedFolders.h"
+#include "engine/RemovalLines.h"
 #include "engine/RuleDetection.h"
 #include "engine/RuleExclusions.h"
 #include "engine/RulePaths.h"
@@ -19,7 +20,6 @@
 namespace {
 
 constexpr const char* kStatusDeleting = "Deleting ";
-constexpr const char* kLineFolderProtected = " is protected and was not swept\r\n";
 
 // A path segment that stands for every name: each folder it reaches is swept.
 bool IsOnlyAWildcard(std::string_view segment)
@@ -118,7 +118,7 @@ private:
         if (std::find(m_reported.begin(), m_reported.end(), Lowered(shown)) == m_reported.end()) {
             m_reported.push_back(Lowered(shown));
             m_engine.ReportItem(RunAction::Skipped, shown,
-                                "INFO: '" + m_entryName + "': " + shown + kLineFolderProtected);
+                                "INFO: '" + m_entryName + "': " + shown + kLineRuleFolderRefused);
         }
         return true;
     }
