@@ -2,6 +2,7 @@
 // the counters, the report line of every file and subfolder, and the restart list
 // for whatever is in use. A preview takes the same walk and decides at each removal.
 #include "engine/CleaningEngine.h"
+#include "engine/EntryIdentity.h"
 #include "engine/PathText.h"
 #include "engine/RemovalLines.h"
 #include "engine/SweepGuards.h"
@@ -27,6 +28,8 @@ constexpr std::size_t kWipeBlockBytes = 1 << 20;
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorInvalidName = 123;
 constexpr unsigned long kErrorDirectory = 267;
+constexpr unsigned long kErrorHandleDiskFull = 39;
+constexpr unsigned long kErrorDiskFull = 112;
 
 void Check(OsError error)
 {
@@ -54,16 +57,6 @@ bool IsDots(const std::string& name)
     return name == "." || name == "..";
 }
 
-bool MatchesEverything(const std::string& pattern)
-{
-    return pattern == "*" || pattern == "*.*";
-}
-
-bool MatchesEverything(const std::vector<std::string>& patterns)
-{
-    return std::any_of(patterns.begin(), patterns.end(), [](const std::string& p) { return MatchesEverything(p); });
-}
-
 // The parts of the file to overwrite: a sparse file only where it holds data, since
 // writing its holes would allocate them and could fill the disk.
 std::vector<ByteRange> RangesToOverwrite(CPlatform& sys, void* file, std::uint64_t length, bool sparse)
@@ -74,32 +67,52 @@ std::vector<ByteRange> RangesToOverwrite(CPlatform& sys, void* file, std::uint64
     return {{0, length}};
 }
 
-// Writes 0x55 over every byte of the file's data in place and makes sure it reached the
-// disk. A file with other names keeps its data under them, so writing it would destroy
-// data outside the target: it is left as it is and only this name goes.
-void Overwrite(CPlatform& sys, const std::string& path, bool sparse)
+bool MeansDiskFull(OsError error)
 {
-    CFileHandle file(sys, path, FileMode::WriteExclusive);
-    if (!file.IsOpen())
-        throw CFileException::FromOsError(file.OpenError());
+    return error == kErrorDiskFull || error == kErrorHandleDiskFull;
+}
+
+// Writing the whole length must fit beside what the file already occupies: Wine does not
+// mark sparse files, so a large file of holes would otherwise take the disk's last byte.
+bool FitsOnTheDisk(CPlatform& sys, void* file, const std::string& literal, std::uint64_t length)
+{
+    std::uint64_t allocated = 0;
+    std::uint64_t free = 0;
+    if (sys.FileAllocatedSize(file, allocated) != 0 ||
+        sys.FreeSpace(literal.substr(0, literal.rfind('\\') + 1), free) != 0)
+        return true; // unknown: the writes themselves stop at a full disk
+    return length <= free + allocated;
+}
+
+// Writes 0x55 over every byte of the file's data in place, through the handle the
+// deletion then uses, and makes sure it reached the disk. A file with other names keeps
+// its data under them, so writing it would destroy data outside the target: it is left
+// as it is and only this name goes. A full disk ends the overwrite; the file still goes.
+void Overwrite(CPlatform& sys, void* file, const std::string& literal, bool sparse)
+{
     FileInfo info;
-    Check(sys.FileInformation(file.Get(), info));
+    Check(sys.FileInformation(file, info));
     if (info.links > 1)
         return;
     std::uint64_t length = 0;
-    Check(sys.FileSize(file.Get(), length));
+    Check(sys.FileSize(file, length));
+    if (!FitsOnTheDisk(sys, file, literal, length))
+        return;
     static const std::vector<char> pattern(kWipeBlockBytes, 0x55);
-    for (const ByteRange& range : RangesToOverwrite(sys, file.Get(), length, sparse)) {
+    for (const ByteRange& range : RangesToOverwrite(sys, file, length, sparse)) {
         if (range.offset >= length)
             continue;
-        Check(sys.FileSeek(file.Get(), range.offset));
+        Check(sys.FileSeek(file, range.offset));
         for (std::uint64_t left = std::min(range.length, length - range.offset); left > 0;) {
             const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, pattern.size()));
-            Check(sys.FileWrite(file.Get(), pattern.data(), chunk));
+            const OsError error = sys.FileWrite(file, pattern.data(), chunk);
+            if (MeansDiskFull(error))
+                return;
+            Check(error);
             left -= chunk;
         }
     }
-    Check(sys.FileFlush(file.Get()));
+    Check(sys.FileFlush(file));
 }
 
 // What the restart list records: the path as the user knows it, unless the system would
@@ -128,10 +141,24 @@ void ReportFailure(CCleaningEngine& engine, const std::string& literal, const st
         ReportNotDeleted(engine, shown, counted);
 }
 
+// Clears the attributes that stop the overwrite's open and the deletion, through a
+// handle of the entry itself. False, changing nothing, when the path leads elsewhere.
+bool ClearAttributes(CPlatform& sys, const std::string& literal, const std::string& resolvedFolder,
+                     const std::string& name)
+{
+    CFileHandle file(sys, literal, FileMode::RemoveEntry);
+    if (!file.IsOpen())
+        throw CFileException::FromOsError(file.OpenError());
+    if (!IsEntryOf(sys, file.Get(), resolvedFolder, name))
+        return false;
+    Check(sys.FileSetAttributes(file.Get(), kAttrNormal));
+    return true;
+}
+
 // What RemoveKnownFile would do, found without changing anything: the file is opened
 // for deletion and closed at once, which fails while another program holds it.
 void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
-                      const FindEntry& status)
+                      const FindEntry& status, const std::string& resolvedFolder)
 {
     if (engine.m_previewGone.count(Lowered(literal)))
         return;
@@ -139,9 +166,11 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
         ReportNotDeleted(engine, shown, std::nullopt);
         return;
     }
+    CFileHandle probe(engine.Sys(), literal, FileMode::DeleteProbe);
+    if (probe.IsOpen() && !IsEntryOf(engine.Sys(), probe.Get(), resolvedFolder, status.name))
+        return; // a link: a run leaves it alone
     ++engine.m_nFilesDeleted;
     engine.m_dwBytesRecovered += status.size;
-    CFileHandle probe(engine.Sys(), literal, FileMode::DeleteProbe);
     if (probe.IsOpen()) {
         engine.m_previewGone.insert(Lowered(literal));
         engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete, status.size);
@@ -151,44 +180,55 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
 }
 
 // Removes one file whose attributes and size are already known (from the directory
-// search, or from a status read), so no further query is needed. Every call acts on the
-// literal path; the report names the file as shown.
+// search, or from a status read), so no further query is needed. The file is opened as
+// the entry found in the folder that resolved to resolvedFolder; what a link there leads
+// to is left alone, without a line. Attributes, overwrite and deletion all go through
+// the checked handle; the report names the file as shown.
 void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
-                     const FindEntry& status)
+                     const FindEntry& status, const std::string& resolvedFolder)
 {
     if (IsNeverRemoved(literal)) {
         ++engine.m_nItemsKept;
         return;
     }
     if (engine.m_bPreview) {
-        PreviewKnownFile(engine, literal, shown, status);
+        PreviewKnownFile(engine, literal, shown, status, resolvedFolder);
         return;
     }
     CPlatform& sys = engine.Sys();
+    // Writing through a link would overwrite a file outside the folder being cleaned.
+    const bool overwrite = engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint);
     bool attributesCleared = false;
     bool counted = false;
     try {
         if (status.attributes & kAttrDirectory)
             throw CFileException::FromOsError(kErrorDirectory);
         if (status.attributes & kAttrsInTheWay) {
-            Check(sys.SetAttributes(literal, kAttrNormal));
+            if (!ClearAttributes(sys, literal, resolvedFolder, status.name))
+                return;
             attributesCleared = true;
         }
+        CFileHandle file(sys, literal, overwrite ? FileMode::OverwriteEntry : FileMode::RemoveEntry);
+        if (file.IsOpen() && !IsEntryOf(sys, file.Get(), resolvedFolder, status.name))
+            return;
         // Counted before the overwrite and the deletion: a file that then resists stays counted.
         ++engine.m_nFilesDeleted;
         engine.m_dwBytesRecovered += status.size;
         counted = true;
-        // Writing through a link would overwrite a file outside the folder being cleaned.
-        if (engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint))
-            Overwrite(sys, literal, (status.attributes & kAttrSparse) != 0);
-        Check(sys.DeleteFileAt(literal));
+        if (!file.IsOpen())
+            throw CFileException::FromOsError(file.OpenError());
+        if (overwrite)
+            Overwrite(sys, file.Get(), literal, (status.attributes & kAttrSparse) != 0);
+        Check(sys.FileDelete(file.Get()));
+        file.Close(); // the file goes as its handle closes
         engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted, status.size);
     } catch (const CFileException& failure) {
-        ReportFailure(engine, literal, shown, failure, counted ? std::optional(status.size) : std::nullopt);
+        // Every name of the file shares its attributes: what was cleared is put back.
         if (attributesCleared) {
             const std::uint32_t saved = status.attributes & kAttrsRestorable;
             sys.SetAttributes(literal, saved != 0 ? saved : kAttrNormal); // best effort
         }
+        ReportFailure(engine, literal, shown, failure, counted ? std::optional(status.size) : std::nullopt);
     }
 }
 
@@ -227,18 +267,28 @@ public:
     {
         m_path = folder;
         std::vector<Level> levels;
-        levels.push_back(Enter());
+        // What cannot be opened cannot be told apart from a link: nothing in it is touched.
+        std::string resolved = ResolvedFolder(m_sys, folder);
+        if (resolved.empty())
+            return;
+        levels.push_back(Enter(std::move(resolved)));
         while (!levels.empty()) {
             Level& level = levels.back();
             if (m_recurse && level.next < level.subfolders.size() && !m_engine.ShouldStop()) {
                 const FindEntry& subfolder = level.subfolders[level.next++];
                 m_path += subfolder.name;
                 m_path += '\\';
-                // A link or junction leads outside the folder being cleaned (or back into it).
-                if (subfolder.attributes & kAttrReparsePoint)
+                resolved = ResolvedFolder(m_sys, m_path);
+                if (resolved != level.resolved + '\\' + subfolder.name) {
+                    // It leads elsewhere (a link Wine cannot show as one): left alone, and so is its folder.
+                    level.kept = true;
+                    m_path.resize(m_path.size() - subfolder.name.size() - 1);
+                } else if (subfolder.attributes & kAttrReparsePoint) {
+                    // A link or junction leads outside the folder being cleaned (or back into it).
                     LeaveSubfolder(false, false);
-                else
-                    levels.push_back(Enter());
+                } else {
+                    levels.push_back(Enter(std::move(resolved)));
+                }
                 continue;
             }
             // Done, or stopped: each folder on the way up is tried once.
@@ -259,16 +309,18 @@ public:
 
 private:
     struct Level {
+        std::string resolved; // the path the folder resolves to, without a trailing backslash
         std::vector<FindEntry> subfolders;
         std::size_t next = 0;
         std::int64_t keptBefore = 0; // the engine's kept count when the folder was entered
         bool kept = false;           // holds a file the sweep leaves on purpose
     };
 
-    // Removes the files of the folder at m_path and notes its subfolders.
-    Level Enter()
+    // Removes the files of the folder at m_path (which resolved to `resolved`) and notes its subfolders.
+    Level Enter(std::string resolved)
     {
         Level level;
+        level.resolved = std::move(resolved);
         level.keptBefore = m_engine.m_nItemsKept;
         // For "*" one search yields both the files and the subfolders.
         const bool searchAll = MatchesEverything(m_search);
@@ -298,7 +350,7 @@ private:
                 else if (m_options.keeps && m_options.keeps(ShownPath(literal)))
                     level.kept = true;
                 else
-                    RemoveKnownFile(m_engine, literal, ShownPath(literal), entry);
+                    RemoveKnownFile(m_engine, literal, ShownPath(literal), entry, level.resolved);
             }
         }
     }
@@ -384,7 +436,7 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep
         full += '\\';
     const std::string literal = LiteralPath(full);
 
-    switch (CheckSweepStart(m_sys, literal, sweep.alwaysGuarded || MatchesEverything(sweep.patterns))) {
+    switch (CheckSweepStart(m_sys, literal, MatchesEverything(sweep.patterns))) {
     case SweepStart::Allowed:
         CFolderSweep(*this, sweep).Sweep(literal);
         return;
@@ -425,5 +477,5 @@ void CCleaningEngine::RemoveFile(const std::string& path)
         ReportFailure(*this, literal, shown, CFileException::FromOsError(error));
         return;
     }
-    RemoveKnownFile(*this, found, shown, status);
+    RemoveKnownFile(*this, found, shown, status, ResolvedFolder(m_sys, literal.substr(0, literal.rfind('\\') + 1)));
 }

@@ -12,6 +12,8 @@ inline constexpr const char* kLineWouldNotDelete = " - would not be deleted (due
 inline constexpr const char* kLineFolderWouldBeKept = " - would not be deleted now, but when Windows is restarted\r\n";
 // prefs.js is rewritten, not deleted: the run removes the unfiltered copy it leaves.
 inline constexpr const char* kLineHistoryWouldBeFiltered = " - its URL history would be removed\r\n";
+// After "INFO: '<entry>': <folder>": a rule sweep a protected folder refused.
+inline constexpr const char* kLineRuleFolderRefused = " is protected and was not swept\r\n";
 // The endings of the lines about a registry list, key or value.
 inline constexpr const char* kLineRegistryRemoved = " - removed from the registry.\r\n";
 inline constexpr const char* kLineRegistryNotRemoved = " - unable to delete from the registry.\r\n";

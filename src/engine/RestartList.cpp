@@ -2,6 +2,7 @@
 // during a cleaning run, the RunOnce value that brings the program back at the next
 // log-on, and the finishing run that removes what was recorded.
 #include "engine/CleaningEngine.h"
+#include "engine/EntryIdentity.h"
 #include "engine/PathText.h"
 #include "engine/RemovalLines.h"
 #include "sys/TextFormat.h"
@@ -120,7 +121,11 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
 // back at every log-on.
 void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
 {
-    const OsError error = engine.Sys().RemoveFolder(folder.substr(0, folder.size() - 1));
+    // Gone already, or (under Wine) a link that would take its target with it: left alone.
+    const std::string own = folder.substr(0, folder.size() - 1);
+    if (!IsOwnEntry(engine.Sys(), own))
+        return;
+    const OsError error = engine.Sys().RemoveFolder(own);
     const std::string shown = ShownPath(folder);
     if (error == 0) {
         engine.Window().AppendReport(shown + kLineDeleted);

@@ -2,6 +2,7 @@
 
 #include "sys/FileHandles.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -79,4 +80,14 @@ SweepStart CheckSweepStart(CPlatform& sys, const std::string& literalFolder, boo
     if (!rootKnown)
         return SweepStart::Unidentified;
     return HoldsSystemFolder(sys, *folder) ? SweepStart::Protected : SweepStart::Allowed;
+}
+
+bool MatchesEverything(const std::string& pattern)
+{
+    return pattern == "*" || pattern == "*.*";
+}
+
+bool MatchesEverything(const std::vector<std::string>& patterns)
+{
+    return std::any_of(patterns.begin(), patterns.end(), [](const std::string& p) { return MatchesEverything(p); });
 }

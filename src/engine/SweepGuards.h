@@ -6,6 +6,7 @@
 #include "sys/Platform.h"
 
 #include <string>
+#include <vector>
 
 enum class SweepStart {
     Allowed,
@@ -20,3 +21,7 @@ enum class SweepStart {
 // apply only when the whole folder is to be emptied (wholeFolder); a sweep for one
 // pattern may go over any folder.
 SweepStart CheckSweepStart(CPlatform& sys, const std::string& literalFolder, bool wholeFolder);
+
+// "*" and "*.*" match every name.
+bool MatchesEverything(const std::string& pattern);
+bool MatchesEverything(const std::vector<std::string>& patterns);

@@ -11,9 +11,6 @@ struct SweepOptions {
     bool recurse = false;
     bool removeSubfolders = false; // each subfolder once its walk is done
     bool removeSelf = false;       // the starting folder too, when it ends empty
-    // The folder identity checks (volume root, protected folders) apply to any sweep,
-    // not only to one that empties the whole folder.
-    bool alwaysGuarded = false;
     // An INFO line for a starting folder that is a volume root or not a full path.
     bool reportEveryRefusal = false;
     // A file (shown path) the sweep must leave; its folder is then kept, without a line.

@@ -50,8 +50,37 @@ inline constexpr std::uint32_t kAttrNormal = 0x80;
 inline constexpr std::uint32_t kAttrSparse = 0x200;
 inline constexpr std::uint32_t kAttrReparsePoint = 0x400;
 
-// The user's own folders that have no environment variable.
-enum class UserFolder { Documents, Music, Pictures, Videos };
+// The user's own folders that have no environment variable, and the system's folders that
+// no cleaner may sweep wholesale (the Windows known folders of those names).
+enum class UserFolder {
+    Documents,
+    Music,
+    Pictures,
+    Videos,
+    Desktop,
+    Downloads,
+    Favorites,
+    SavedGames,
+    Contacts,
+    Links,
+    Searches,
+    OneDrive,
+    RoamingAppData,
+    LocalAppData,
+    LocalAppDataLow,
+    Profile,
+    UsersFolder, // the folder that holds every profile
+    Public,
+    ProgramData,
+    ProgramFiles,
+    ProgramFilesX86,
+    CommonFiles,
+    CommonFilesX86,
+    Windows,
+    System,
+    SystemX86,
+    Fonts,
+};
 
 // The version of the running system's kernel (10.0 for Windows 10 and 11).
 struct KernelVersion {
@@ -73,6 +102,10 @@ enum class FileMode {
     CreateShared,   // create or truncate, write access; others may read
     Inspect,        // existing file or folder, no data access, all sharing (its identity)
     DeleteProbe,    // existing file, delete access, others may read and write: fails while another holds it
+    // The entry itself, never what a link or junction leads to (where the system can tell):
+    InspectEntry,   // file or folder, no data access, all sharing
+    RemoveEntry,    // file, delete and attribute access, all sharing
+    OverwriteEntry, // file, write, delete and attribute access, no sharing
 };
 
 // Which file an open handle stands for, however it was spelled, and how many names it has.
@@ -141,17 +174,27 @@ public:
     virtual OsError FileWrite(void* file, const void* data, std::size_t length) = 0;
     virtual OsError FileFlush(void* file) = 0;
     virtual void FileClose(void* file) = 0;
+    // The name the system gives the open file or folder, after every link, in the system's
+    // own form (not a path to show or open): for comparing one handle with another.
+    virtual OsError FileObjectName(void* file, std::string& name) = 0;
+    virtual OsError FileSetAttributes(void* file, std::uint32_t attributes) = 0;
+    // The file goes when its last handle closes.
+    virtual OsError FileDelete(void* file) = 0;
+    // What the file occupies on the disk (less than its size when it has holes).
+    virtual OsError FileAllocatedSize(void* file, std::uint64_t& bytes) = 0;
+    // The bytes this user may still write on the volume that holds the path.
+    virtual OsError FreeSpace(const std::string& path, std::uint64_t& bytes) = 0;
 
     // System facts.
-    virtual std::string GetEnv(const std::string& name) = 0;     // "" when absent
-    virtual std::string WindowsDirectory() = 0;                   // "" when unknown
+    virtual std::string GetEnv(const std::string& name) = 0; // "" when absent
+    virtual std::string WindowsDirectory() = 0;              // "" when unknown
     virtual std::string SystemDirectory() = 0;
     virtual std::string ProfileDirectory() = 0;
-    virtual unsigned DriveType(const std::string& root) = 0;      // GetDriveType of "c:\"
-    virtual bool DriveIsHostRoot(const std::string& root) = 0;    // under Wine: maps to the host's "/"
-    virtual std::uint32_t PlatformId() = 0;                       // GetVersionEx; 1 when it fails
-    virtual std::string LocalTimeText() = 0;                      // strftime "%c"; "" when too long
-    virtual std::string LoadText(unsigned id) = 0;              // from the program's string table
+    virtual unsigned DriveType(const std::string& root) = 0;   // GetDriveType of "c:\"
+    virtual bool DriveIsHostRoot(const std::string& root) = 0; // under Wine: maps to the host's "/"
+    virtual std::uint32_t PlatformId() = 0;                    // GetVersionEx; 1 when it fails
+    virtual std::string LocalTimeText() = 0;                   // strftime "%c"; "" when too long
+    virtual std::string LoadText(unsigned id) = 0;             // from the program's string table
     // An RCDATA resource of the program, its bytes; "" when absent.
     virtual std::string LoadResourceData(unsigned id) = 0;
     // The folder of the running .exe, without a backslash.
@@ -221,6 +264,11 @@ public:
     OsError FileWrite(void* f, const void* d, std::size_t l) override { return m_inner.FileWrite(f, d, l); }
     OsError FileFlush(void* f) override { return m_inner.FileFlush(f); }
     void FileClose(void* f) override { m_inner.FileClose(f); }
+    OsError FileObjectName(void* f, std::string& n) override { return m_inner.FileObjectName(f, n); }
+    OsError FileSetAttributes(void* f, std::uint32_t a) override { return m_inner.FileSetAttributes(f, a); }
+    OsError FileDelete(void* f) override { return m_inner.FileDelete(f); }
+    OsError FileAllocatedSize(void* f, std::uint64_t& b) override { return m_inner.FileAllocatedSize(f, b); }
+    OsError FreeSpace(const std::string& p, std::uint64_t& b) override { return m_inner.FreeSpace(p, b); }
     std::string GetEnv(const std::string& n) override { return m_inner.GetEnv(n); }
     std::string WindowsDirectory() override { return m_inner.WindowsDirectory(); }
     std::string SystemDirectory() override { return m_inner.SystemDirectory(); }

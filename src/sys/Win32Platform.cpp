@@ -6,8 +6,10 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 #include <winioctl.h>
+#include <winternl.h>
 
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -32,8 +34,14 @@ std::wstring ToWidePath(const std::string& path)
 }
 
 // The predefined key of a root, and the view flag it asks for.
-HKEY RootKey(RegRoot root) { return reinterpret_cast<HKEY>(root & ~kRegView32); }
-REGSAM ViewOf(RegRoot root) { return (root & kRegView32) ? KEY_WOW64_32KEY : 0; }
+HKEY RootKey(RegRoot root)
+{
+    return reinterpret_cast<HKEY>(root & ~kRegView32);
+}
+REGSAM ViewOf(RegRoot root)
+{
+    return (root & kRegView32) ? KEY_WOW64_32KEY : 0;
+}
 
 // RAII owner of an open registry key.
 class CRegKey {
@@ -62,7 +70,10 @@ private:
     HKEY m_key = nullptr;
 };
 
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool IsStringType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 void StoreData(DWORD type, const BYTE* data, DWORD size, RegValue& value)
 {
@@ -117,8 +128,8 @@ public:
             DWORD nameLength = static_cast<DWORD>(name.size());
             DWORD dataLength = static_cast<DWORD>(data.size());
             DWORD type = 0;
-            LSTATUS rc = RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type, data.data(),
-                                       &dataLength);
+            LSTATUS rc =
+                RegEnumValueW(key.Get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
             if (rc == ERROR_NO_MORE_ITEMS)
                 return ERROR_SUCCESS;
             if (rc == ERROR_MORE_DATA) { // the key changed under us: grow and ask again
@@ -338,6 +349,19 @@ public:
         } else if (mode == FileMode::DeleteProbe) {
             access = DELETE;
             share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            flags = FILE_FLAG_OPEN_REPARSE_POINT;
+        } else if (mode == FileMode::InspectEntry) {
+            access = 0;
+            share = kShareAll;
+            flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+        } else if (mode == FileMode::RemoveEntry) {
+            access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+            share = kShareAll;
+            flags = FILE_FLAG_OPEN_REPARSE_POINT;
+        } else if (mode == FileMode::OverwriteEntry) {
+            access = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+            share = 0;
+            flags = FILE_FLAG_OPEN_REPARSE_POINT;
         }
         HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, flags, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
@@ -376,9 +400,9 @@ public:
         std::vector<FILE_ALLOCATED_RANGE_BUFFER> found(64);
         for (;;) {
             DWORD bytes = 0;
-            const BOOL ok = DeviceIoControl(static_cast<HANDLE>(file), FSCTL_QUERY_ALLOCATED_RANGES, &query,
-                                            sizeof(query), found.data(),
-                                            static_cast<DWORD>(found.size() * sizeof(found[0])), &bytes, nullptr);
+            const BOOL ok =
+                DeviceIoControl(static_cast<HANDLE>(file), FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof(query),
+                                found.data(), static_cast<DWORD>(found.size() * sizeof(found[0])), &bytes, nullptr);
             const DWORD error = ok ? 0 : GetLastError();
             if (!ok && error != ERROR_MORE_DATA)
                 return error;
@@ -429,12 +453,73 @@ public:
         return 0;
     }
 
-    OsError FileFlush(void* file) override
-    {
-        return FlushFileBuffers(static_cast<HANDLE>(file)) ? 0 : GetLastError();
-    }
+    OsError FileFlush(void* file) override { return FlushFileBuffers(static_cast<HANDLE>(file)) ? 0 : GetLastError(); }
 
     void FileClose(void* file) override { CloseHandle(static_cast<HANDLE>(file)); }
+
+    OsError FileObjectName(void* file, std::string& name) override
+    {
+        // NtQueryObject, since Wine's GetFinalPathNameByHandle fails beyond MAX_PATH.
+        using QueryObjectProc = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+        static const auto query = reinterpret_cast<QueryObjectProc>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+        constexpr int kObjectNameInformation = 1;
+        constexpr LONG kStatusBufferOverflow = static_cast<LONG>(0x80000005);
+        constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+        if (!query)
+            return ERROR_CALL_NOT_IMPLEMENTED;
+        std::vector<std::uint64_t> buffer(512); // aligned for the UNICODE_STRING at its start
+        for (;;) {
+            ULONG needed = 0;
+            const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(buffer[0]));
+            const LONG status = query(static_cast<HANDLE>(file), kObjectNameInformation, buffer.data(), size, &needed);
+            if ((status == kStatusBufferOverflow || status == kStatusInfoLengthMismatch) && needed > size) {
+                buffer.resize(needed / sizeof(buffer[0]) + 1);
+                continue;
+            }
+            if (status < 0)
+                return ERROR_INVALID_HANDLE;
+            const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+            name = Narrow(std::wstring_view(text->Buffer, text->Length / sizeof(wchar_t)));
+            return 0;
+        }
+    }
+
+    OsError FileSetAttributes(void* file, std::uint32_t attributes) override
+    {
+        FILE_BASIC_INFO info{};
+        info.FileAttributes = attributes;
+        return SetFileInformationByHandle(static_cast<HANDLE>(file), FileBasicInfo, &info, sizeof(info))
+                   ? 0
+                   : GetLastError();
+    }
+
+    OsError FileDelete(void* file) override
+    {
+        FILE_DISPOSITION_INFO info{};
+        info.DeleteFile = TRUE;
+        return SetFileInformationByHandle(static_cast<HANDLE>(file), FileDispositionInfo, &info, sizeof(info))
+                   ? 0
+                   : GetLastError();
+    }
+
+    OsError FileAllocatedSize(void* file, std::uint64_t& bytes) override
+    {
+        FILE_STANDARD_INFO info{};
+        if (!GetFileInformationByHandleEx(static_cast<HANDLE>(file), FileStandardInfo, &info, sizeof(info)))
+            return GetLastError();
+        bytes = static_cast<std::uint64_t>(info.AllocationSize.QuadPart);
+        return 0;
+    }
+
+    OsError FreeSpace(const std::string& path, std::uint64_t& bytes) override
+    {
+        ULARGE_INTEGER available;
+        if (!GetDiskFreeSpaceExW(ToWidePath(path).c_str(), &available, nullptr, nullptr))
+            return GetLastError();
+        bytes = available.QuadPart;
+        return 0;
+    }
 
     std::string GetEnv(const std::string& name) override
     {
@@ -476,8 +561,8 @@ public:
             return false;
         BY_HANDLE_FILE_INFORMATION drive, host;
         return FolderIdentity(Widen(root), drive) && FolderIdentity(L"\\\\?\\unix\\", host) &&
-               drive.dwVolumeSerialNumber == host.dwVolumeSerialNumber &&
-               drive.nFileIndexHigh == host.nFileIndexHigh && drive.nFileIndexLow == host.nFileIndexLow;
+               drive.dwVolumeSerialNumber == host.dwVolumeSerialNumber && drive.nFileIndexHigh == host.nFileIndexHigh &&
+               drive.nFileIndexLow == host.nFileIndexLow;
     }
 
     std::uint32_t PlatformId() override
@@ -535,11 +620,41 @@ public:
 
     std::string UserFolderPath(UserFolder folder) override
     {
-        static constexpr int kFolders[] = {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO};
-        wchar_t buffer[MAX_PATH];
-        if (SHGetFolderPathW(nullptr, kFolders[static_cast<int>(folder)], nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
-            return std::string();
-        return Narrow(buffer);
+        static const KNOWNFOLDERID* const kFolders[] = {
+            &FOLDERID_Documents,
+            &FOLDERID_Music,
+            &FOLDERID_Pictures,
+            &FOLDERID_Videos,
+            &FOLDERID_Desktop,
+            &FOLDERID_Downloads,
+            &FOLDERID_Favorites,
+            &FOLDERID_SavedGames,
+            &FOLDERID_Contacts,
+            &FOLDERID_Links,
+            &FOLDERID_SavedSearches,
+            &FOLDERID_SkyDrive,
+            &FOLDERID_RoamingAppData,
+            &FOLDERID_LocalAppData,
+            &FOLDERID_LocalAppDataLow,
+            &FOLDERID_Profile,
+            &FOLDERID_UserProfiles,
+            &FOLDERID_Public,
+            &FOLDERID_ProgramData,
+            &FOLDERID_ProgramFiles,
+            &FOLDERID_ProgramFilesX86,
+            &FOLDERID_ProgramFilesCommon,
+            &FOLDERID_ProgramFilesCommonX86,
+            &FOLDERID_Windows,
+            &FOLDERID_System,
+            &FOLDERID_SystemX86,
+            &FOLDERID_Fonts,
+        };
+        static_assert(std::size(kFolders) == static_cast<std::size_t>(UserFolder::Fonts) + 1);
+        wchar_t* path = nullptr;
+        const HRESULT result = SHGetKnownFolderPath(*kFolders[static_cast<int>(folder)], 0, nullptr, &path);
+        std::string found = result == S_OK ? Narrow(path) : std::string();
+        CoTaskMemFree(path);
+        return found;
     }
 
     KernelVersion SystemVersion() override
@@ -564,7 +679,10 @@ public:
                    SND_RESOURCE | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC);
     }
 
-    bool EndSession(unsigned flags) override { return ExitWindowsEx(flags, 0) != 0; }
+    bool EndSession(unsigned flags) override
+    {
+        return ExitWindowsEx(flags, 0) != 0;
+    }
 
     int ShowMessage(void* owner, const std::string& text, const std::string& caption, unsigned style) override
     {

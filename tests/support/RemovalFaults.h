@@ -6,7 +6,6 @@
 #include "engine/PathText.h"
 #include "sys/Platform.h"
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,15 +14,15 @@ class CRemovalFaults : public CPlatformDecorator {
 public:
     CRemovalFaults() : CPlatformDecorator(Platform()) {}
 
-    OsError deleteError = 0;        // DeleteFileAt fails with this error
-    OsError setAttributesError = 0; // SetAttributes fails with this error
-    OsError flushError = 0;         // FileFlush fails with this error
-    bool findNothing = false;       // every search comes back empty (and is recorded)
-    std::uint64_t hugeSize = 0;     // non-zero: every file has this size, and writes are only counted
-    bool sparse = false;            // every file found is marked sparse
+    OsError deleteError = 0;          // the deletion of an open file fails with this error
+    OsError setAttributesError = 0;   // an attribute change fails with this error
+    OsError flushError = 0;           // FileFlush fails with this error
+    bool findNothing = false;         // every search comes back empty (and is recorded)
+    std::uint64_t hugeSize = 0;       // non-zero: every file has this size, and writes are only counted
+    std::uint64_t freeBytes = 0;      // non-zero: the free space every volume has (huge files fit otherwise)
+    bool sparse = false;              // every file found is marked sparse
     std::vector<ByteRange> allocated; // ...with these ranges of data
     OsError rangesError = 0;          // ...or ranges that cannot be read
-    std::function<void(const std::string&)> beforeDelete; // sees each file just before DeleteFileAt
 
     std::vector<std::string> searches;
     std::uint64_t bytesWritten = 0;
@@ -52,12 +51,11 @@ public:
     {
         return setAttributesError ? setAttributesError : m_inner.SetAttributes(path, attributes);
     }
-    OsError DeleteFileAt(const std::string& path) override
+    OsError FileSetAttributes(void* file, std::uint32_t attributes) override
     {
-        if (beforeDelete)
-            beforeDelete(path);
-        return deleteError ? deleteError : m_inner.DeleteFileAt(path);
+        return setAttributesError ? setAttributesError : m_inner.FileSetAttributes(file, attributes);
     }
+    OsError FileDelete(void* file) override { return deleteError ? deleteError : m_inner.FileDelete(file); }
     OsError FileAllocatedRanges(void* file, std::uint64_t length, std::vector<ByteRange>& ranges) override
     {
         if (rangesError)
@@ -83,6 +81,13 @@ public:
         if (!writes.empty())
             writes.back().second += length;
         return hugeSize ? 0 : m_inner.FileWrite(file, data, length);
+    }
+    OsError FreeSpace(const std::string& path, std::uint64_t& bytes) override
+    {
+        if (!freeBytes && !hugeSize)
+            return m_inner.FreeSpace(path, bytes);
+        bytes = freeBytes ? freeBytes : hugeSize;
+        return 0;
     }
     OsError FileFlush(void* file) override
     {

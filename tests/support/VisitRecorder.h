@@ -33,6 +33,14 @@ public:
     {
         return Refused(path) ? kAccessDenied : CPlatformDecorator::DeleteFileAt(path);
     }
+    void* FileOpen(const std::string& path, FileMode mode, OsError& error) override
+    {
+        if ((mode == FileMode::RemoveEntry || mode == FileMode::OverwriteEntry) && Refused(path)) {
+            error = kAccessDenied;
+            return nullptr;
+        }
+        return CPlatformDecorator::FileOpen(path, mode, error);
+    }
     OsError RemoveFolder(const std::string& path) override
     {
         return Refused(path) ? kAccessDenied : CPlatformDecorator::RemoveFolder(path);

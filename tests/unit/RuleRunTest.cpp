@@ -4,6 +4,8 @@
 #include "engine/CleaningEngine.h"
 #include "engine/RuleDetection.h"
 #include "engine/RuleSources.h"
+#include "engine/PathText.h"
+#include "support/HostLink.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
 #include "sys/TextFormat.h"
@@ -239,8 +241,9 @@ TEST_F(RuleRun, KeysThatHoldTooMuchOrWhatTheEntryExcludesAreRefused)
 TEST_F(RuleRun, FoldersARuleMayNotSweepGetOneInfoLineEach)
 {
     testenv::WriteFile("D:\\purgix-rule-root.nothing", "x");
-    Rules("[Places]\nFileKey1=D:\\|*.nothing\nFileKey2=relative\\folder|*\nFileKey3=%SystemRoot%|*.log\n"
-          "FileKey4=%PURGIX_NO_SUCH_VARIABLE%\\x|*\n");
+    Rules(
+        "[Places]\nFileKey1=D:\\|*.nothing|RECURSE\nFileKey2=relative\\folder|*\nFileKey3=%SystemRoot%|*.log|RECURSE\n"
+        "FileKey4=%PURGIX_NO_SUCH_VARIABLE%\\x|*\n");
 
     Clean({"Places"});
     ::DeleteFileW(L"D:\\purgix-rule-root.nothing");
@@ -248,9 +251,9 @@ TEST_F(RuleRun, FoldersARuleMayNotSweepGetOneInfoLineEach)
     std::string windows;
     engine.Sys().GetFullPath(engine.Sys().WindowsDirectory() + "\\", windows);
     EXPECT_EQ(sink.Lines(), (Lines{
-                                "INFO: D:\\ is the top of a drive and was not swept",
+                                "INFO: 'Places': D:\\ is protected and was not swept",
                                 "INFO: relative\\folder is not a full path and was not swept",
-                                "INFO: " + windows + " holds Windows or a user profile and was not emptied",
+                                "INFO: 'Places': " + windows + " is protected and was not swept",
                             }));
 }
 
@@ -335,6 +338,180 @@ TEST_F(RuleRun, FilesBesideTheProgramReplaceBuiltInEntriesOfTheSameName)
             warnings.push_back(rule.warning);
     }
     EXPECT_EQ(warnings, Lines{"from b.ini"});
+}
+
+// The real platform, except that nothing outside one folder may change: a guard that
+// fails cannot damage the prefix, and every change it tried is counted.
+class CChangesOnlyUnder : public CPlatformDecorator {
+public:
+    explicit CChangesOnlyUnder(std::string folder) : CPlatformDecorator(Platform()), m_folder(std::move(folder)) {}
+
+    void* FileOpen(const std::string& path, FileMode mode, OsError& error) override
+    {
+        if ((mode == FileMode::RemoveEntry || mode == FileMode::OverwriteEntry) && Refused(path)) {
+            error = ERROR_ACCESS_DENIED;
+            return nullptr;
+        }
+        return m_inner.FileOpen(path, mode, error);
+    }
+    OsError DeleteFileAt(const std::string& path) override
+    {
+        return Refused(path) ? ERROR_ACCESS_DENIED : m_inner.DeleteFileAt(path);
+    }
+    OsError RemoveFolder(const std::string& path) override
+    {
+        return Refused(path) ? ERROR_ACCESS_DENIED : m_inner.RemoveFolder(path);
+    }
+    OsError SetAttributes(const std::string& path, std::uint32_t attributes) override
+    {
+        return Refused(path) ? ERROR_ACCESS_DENIED : m_inner.SetAttributes(path, attributes);
+    }
+
+    int refused = 0;
+
+private:
+    bool Refused(const std::string& path)
+    {
+        const std::string shown = Lowered(ShownPath(path));
+        if (shown.rfind(Lowered(m_folder) + "\\", 0) == 0)
+            return false;
+        ++refused;
+        return true;
+    }
+    std::string m_folder;
+};
+
+std::string FullFolder(const std::string& folder)
+{
+    std::string full;
+    Platform().GetFullPath(folder + "\\", full);
+    return full;
+}
+
+TEST_F(RuleRun, HostileLinesReachNoProtectedFolderInPreviewOrRun)
+{
+    CPlatform& sys = Platform();
+    const std::string profile = sys.GetEnv("USERPROFILE");
+    const std::string windows = sys.WindowsDirectory();
+    const std::string systemDrive = sys.GetEnv("SystemDrive");
+    struct Hostile {
+        const char* line;
+        std::vector<std::string> refused; // the protected folders each line names
+    };
+    const std::vector<Hostile> table = {
+        {"%UserProfile%\\*|*.*|RECURSE", {profile}},
+        {"%ProgramFiles%|*.*|REMOVESELF", {sys.GetEnv("ProgramW6432"), sys.GetEnv("ProgramFiles(x86)")}},
+        {"%ProgramData%|*.*|RECURSE", {sys.GetEnv("ProgramData")}},
+        {"%Public%|*.*|RECURSE", {sys.GetEnv("PUBLIC")}},
+        {"%WinDir%\\*|*.*|RECURSE", {windows}},
+        {"%SystemDrive%\\*|*.log|RECURSE", {systemDrive}},
+        {"%SystemDrive%\\Users\\*|*.*|RECURSE", {systemDrive + "\\Users"}},
+        {"%AppData%|*|RECURSE", {sys.GetEnv("APPDATA")}},
+        {"%LocalAppData%\\..\\*|*.tmp|REMOVESELF", {sys.GetEnv("LOCALAPPDATA") + "\\.."}},
+        {"%Documents%|*.*", {sys.UserFolderPath(UserFolder::Documents)}},
+        {"%WinDir%\\System32|*.dll|RECURSE", {windows + "\\System32"}},
+        {"%CommonProgramFiles%\\..|*",
+         {sys.GetEnv("CommonProgramW6432") + "\\..", sys.GetEnv("CommonProgramFiles(x86)") + "\\.."}},
+        {"D:\\|*.*|RECURSE", {"D:"}},
+        {"Y:\\|*.*", {"Y:"}}, // the host's root
+    };
+    std::string text;
+    Lines expected;
+    RunOptions options;
+    options.rulesFolder = root + "\\program";
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::string name = "Hostile " + std::string(i < 9 ? "0" : "") + std::to_string(i + 1);
+        options.rules.push_back(name);
+        text += "[" + name + "]\nFileKey1=" + table[i].line + "\n";
+        for (const std::string& folder : table[i].refused)
+            expected.push_back("INFO: '" + name + "': " + FullFolder(folder) + " is protected and was not swept");
+    }
+    Rules(text);
+    std::vector<std::pair<std::string, std::string>> sentinels;
+    for (const std::string& folder : {profile, windows, sys.GetEnv("ProgramW6432"), sys.GetEnv("ProgramData"),
+                                      sys.GetEnv("PUBLIC"), sys.GetEnv("APPDATA"), sys.GetEnv("LOCALAPPDATA"),
+                                      sys.UserFolderPath(UserFolder::Documents), std::string("D:")}) {
+        sentinels.emplace_back(folder + "\\purgix-sentinel.tmp", "sentinel of " + folder);
+        testenv::WriteFile(sentinels.back().first, sentinels.back().second);
+    }
+    CChangesOnlyUnder net(root);
+    CCleaningEngine guarded(sink, net);
+    for (const bool preview : {true, false}) {
+        sink = CRecordingSink();
+        guarded.m_bPreview = preview;
+        guarded.CleanRuleEntries(options);
+        EXPECT_EQ(sink.Lines(), expected) << (preview ? "preview" : "run");
+    }
+
+    EXPECT_EQ(net.refused, 0);
+    EXPECT_EQ(guarded.m_nFilesDeleted, 0);
+    for (const auto& [path, contents] : sentinels) {
+        EXPECT_EQ(testenv::ReadFile(path), contents) << path;
+        ::DeleteFileW(Widen(path).c_str());
+    }
+}
+
+TEST_F(RuleRun, CommunityLinesStillCleanNamedFoldersBelowAndChosenNamesInProtectedFolders)
+{
+    CPlatform& sys = Platform();
+    const std::string profile = sys.GetEnv("USERPROFILE");
+    const std::string drive = sys.GetEnv("SystemDrive");
+    const std::string appData = sys.GetEnv("APPDATA");
+    const std::string local = sys.GetEnv("LOCALAPPDATA");
+    const Lines files = {profile + "\\_purgixinfo", drive + "\\PurgixAdw[S01].txt", appData + "\\PurgixVOS\\a.dat",
+                         appData + "\\PurgixVOS\\sub\\b.dat", local + "\\PurgixTemp\\c.tmp"};
+    for (const std::string& file : files)
+        testenv::WriteFile(file, "x");
+    testenv::WriteFile(profile + "\\purgix-keep.txt", "kept");
+    Rules("[Community]\nFileKey1=%UserProfile%|_purgixinfo\nFileKey2=%SystemDrive%|PurgixAdw*.txt\n"
+          "FileKey3=%AppData%\\PurgixVOS|*|REMOVESELF\nFileKey4=%LocalAppData%\\PurgixTemp|*|RECURSE\n");
+
+    Clean({"Community"});
+
+    EXPECT_EQ(sink.Lines(),
+              (Lines{Deleted(files[0]), Deleted(files[1]), Deleted(files[2]), Deleted(files[3]),
+                     Deleted(appData + "\\PurgixVOS\\sub\\"), Deleted(appData + "\\PurgixVOS\\"), Deleted(files[4])}));
+    for (const std::string& file : files)
+        EXPECT_FALSE(FileExists(file)) << file;
+    EXPECT_EQ(testenv::ReadFile(profile + "\\purgix-keep.txt"), "kept");
+    ::DeleteFileW(Widen(profile + "\\purgix-keep.txt").c_str());
+    ::RemoveDirectoryW(Widen(local + "\\PurgixTemp").c_str());
+}
+
+TEST_F(RuleRun, LinksInASweptFolderAreLeftAloneUnderWipeClean)
+{
+    const std::string cache = root + "\\Target\\Cache";
+    Put("Target\\Cache\\plain.tmp");
+    testenv::WriteFile(root + "\\Outside\\o.txt", "outside data");
+    testenv::MakeFolder(root + "\\Outside\\empty");
+    testenv::WriteFile(root + "\\Outside\\full\\f.txt", "full");
+    ASSERT_TRUE(testenv::MakeSymlink(root + "\\Outside\\o.txt", cache + "\\linkfile.tmp"));
+    ASSERT_TRUE(testenv::MakeSymlink(root + "\\Outside\\empty", cache + "\\linkempty"));
+    ASSERT_TRUE(testenv::MakeSymlink(root + "\\Outside\\full", cache + "\\linkfull"));
+    Rules("[Target]\nFileKey1=%PURGIX_RULE_ROOT%\\Target\\Cache|*.*|REMOVESELF\n");
+    engine.m_bWipeClean = 1;
+    engine.ResetRestartList();
+
+    engine.m_bPreview = true;
+    Clean({"Target"});
+    EXPECT_EQ(sink.Lines(), Lines{cache + "\\plain.tmp - would be deleted"});
+    sink = CRecordingSink();
+    engine.m_bPreview = false;
+    engine.m_previewGone.clear();
+    engine.m_nFilesDeleted = 0;
+    engine.m_nDeferredFiles = 0;
+    Clean({"Target"});
+    // The finishing run (and a catalogue target) removes one named file the same way.
+    engine.RemoveFile(cache + "\\linkfile.tmp");
+
+    EXPECT_EQ(sink.Lines(), Lines{Deleted(cache + "\\plain.tmp")});
+    EXPECT_EQ(engine.m_nFilesDeleted, 1);
+    EXPECT_EQ(engine.m_nDeferredFiles, 0);
+    EXPECT_EQ(testenv::ReadFile(root + "\\Outside\\o.txt"), "outside data");
+    EXPECT_TRUE(FolderExists(root + "\\Outside\\empty"));
+    EXPECT_EQ(testenv::ReadFile(root + "\\Outside\\full\\f.txt"), "full");
+    for (const char* link : {"\\linkfile.tmp", "\\linkempty", "\\linkfull"})
+        testenv::RemoveSymlink(cache + link);
 }
 
 TEST(RuleVersions, RangesAreInclusiveAndEitherSideMayBeOpen)
