@@ -15,6 +15,10 @@ inline constexpr const char* kStatusStopped = "Purgix! stopped";
 inline constexpr const char* kLineStopped = "INFO: The run stopped: ";
 inline constexpr const char* kFailureUnexpected = "unexpected error";
 
+// A target's status text ("Deleting ...") as the run shows it: a preview removes nothing,
+// so it says "Checking" instead.
+std::string TargetStatus(const std::string& text, bool preview);
+
 // The summary line (without its line end) for the bytes and files of a run, or of a
 // preview, by the thresholds 10 KiB, 1 MiB and 1 GiB. loadText fetches a string-table entry.
 std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::function<std::string(unsigned)>& loadText,

@@ -3,9 +3,6 @@
 #include "sys/FileHandles.h"
 
 #include <array>
-#include <optional>
-
-namespace {
 
 std::optional<FileInfo> Identity(CPlatform& sys, const std::string& path)
 {
@@ -15,6 +12,8 @@ std::optional<FileInfo> Identity(CPlatform& sys, const std::string& path)
         return std::nullopt;
     return info;
 }
+
+namespace {
 
 // The folder's own path without its trailing backslash, where the attributes of a link
 // show (with the backslash, the system looks through the link). A drive's root keeps it:
