@@ -124,7 +124,7 @@ void VisitRegistryTarget(CCleaningEngine& engine, IRunSink& sink, const Registry
     }
     if (location.empty())
         return;
-    sink.SetStatusText(target.status, true);
+    engine.ShowTarget(target.status);
     Guarded([&] {
         if (target.action == Action::Remove)
             engine.RemoveFile(location);
@@ -142,7 +142,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     auto netscapeTarget = [&](const char* status, const char* suffix, bool isFolder) {
         if (ShouldStop() || context.netscapeDir.empty())
             return;
-        sink.SetStatusText(status, true);
+        ShowTarget(status);
         Guarded([&] {
             if (isFolder)
                 SweepFolder(context.netscapeDir + suffix, "*", true);
@@ -159,7 +159,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
     registryTarget(kIe2Cache);
     registryTarget(kIe3Cache);
     if (!ShouldStop()) {
-        sink.SetStatusText("Deleting Internet Explorer 4.x extensible caches", true);
+        ShowTarget("Deleting Internet Explorer 4.x extensible caches");
         SweepExtensibleCaches();
     }
     registryTarget(kExplorerCache);
@@ -214,10 +214,10 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
         } catch (const CException&) {
             continue;
         }
-        sink.SetStatusText("Deleting newsgroup cache", true);
+        ShowTarget("Deleting newsgroup cache");
         Guarded([&] { SweepFolder(folder, "*.nch", true); });
         if (m_bDeleteNewsgroupSubscriptions) {
-            sink.SetStatusText("Deleting newsgroup subscriptions", true);
+            ShowTarget("Deleting newsgroup subscriptions");
             Guarded([&] { SweepFolder(folder, store.subscriptionPattern, true); });
         }
     }
@@ -260,7 +260,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
         if (!(tempClear = !ShouldStop()))
             break;
         if (&place == &tempPlaces[0])
-            sink.SetStatusText("Deleting temporary files", true);
+            ShowTarget("Deleting temporary files");
         place();
     }
     if (tempClear && !StopRequested())

@@ -18,7 +18,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -74,6 +77,9 @@ public:
     // when a finishing run finds an entry still there after its last log-on attempt.
     bool AppendToRestartList(const std::string& path);
     void ArmRestartRun();
+    // The program RunOnce starts at the next log-on: the installed one (App Paths), or this
+    // copy's own; "" when there is none.
+    const std::string& FinishingProgram();
 
     // Targets.
     void SweepExtensibleCaches();
@@ -98,6 +104,9 @@ public:
         m_pMainDlg->PassPauseGate();
         return StopRequested();
     }
+
+    // Shows the target now being worked on in the status line, at once.
+    void ShowTarget(const std::string& status);
 
     // What the engine works through; for the helpers of each target.
     CPlatform& Sys() { return m_sys; }
@@ -144,7 +153,13 @@ private:
     void EndRun();
     void AskToEndSession();
     void Report(const std::string& line) { m_pMainDlg->AppendReport(line); }
+    // False when this run has already swept the folder (literal, with its backslash) with
+    // the same patterns and depth; notes it otherwise. Outside a run every sweep is a first.
+    bool FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep);
 
+    std::optional<std::string> m_finishingProgram; // once looked up
+    // The folders swept so far in this run (volume, file index, patterns, depth); only while a run lasts.
+    std::optional<std::set<std::tuple<std::uint32_t, std::uint64_t, std::string, bool>>> m_sweptFolders;
     IRunSink* m_pMainDlg; // the window the run reports to
     CPlatform& m_sys;
     CSettingsStore m_settings;

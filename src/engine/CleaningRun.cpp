@@ -2,6 +2,7 @@
 #include "engine/CleaningEngine.h"
 
 #include "engine/RunText.h"
+#include "engine/SweepGuards.h"
 #include "resource.h"
 #include "sys/TextFormat.h"
 
@@ -18,6 +19,8 @@ constexpr unsigned kPlatformNt = 2;
 constexpr unsigned kEwxLogoff = 0;
 constexpr unsigned kEwxReboot = 2;
 constexpr unsigned kMbYesNoQuestion = 0x24;
+// No is the default: a stray Enter must not end the session over unsaved work elsewhere.
+constexpr unsigned kMbDefaultSecondButton = 0x100;
 constexpr int kIdYes = 6;
 
 // The end of a run that a failure stopped. Even the note may fail for want of memory;
@@ -116,17 +119,21 @@ void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
     m_dwBytesRecovered = 0;
     m_nItemsKept = 0;
     m_previewGone.clear();
+    m_sweptFolders.emplace();
     m_pMainDlg->SetBusy(true);
     m_sys.PlayStartSound();
 }
 
 void CCleaningEngine::EndRun()
 {
+    m_sweptFolders.reset();
     m_pMainDlg->SetBusy(false);
     m_pMainDlg->ResetProgress();
     if (StopRequested()) {
         m_pMainDlg->SetStatusText(kStatusCancelled, false);
         Report(kLineCancelled);
+        if (m_nDeferredFiles > 0 && !m_bPreview && !m_bFinishingRun)
+            Report(kLineCancelledKeepsInUse);
     } else {
         m_pMainDlg->SetStatusText(m_bPreview ? kStatusPreviewDone : kStatusInitialDone, false);
         const auto loadText = [this](unsigned id) { return m_sys.LoadText(id); };
@@ -143,9 +150,27 @@ void CCleaningEngine::AskToEndSession()
 {
     const bool nt = m_sys.PlatformId() == kPlatformNt;
     const unsigned question = nt ? IDS_LOGOFF_QUESTION : IDS_RESTART_QUESTION;
-    if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion) == kIdYes &&
+    if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion | kMbDefaultSecondButton) == kIdYes &&
         !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
         m_pMainDlg->Ask(m_sys.LoadText(IDS_SHUTDOWN_FAILED), 0);
+}
+
+bool CCleaningEngine::FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep)
+{
+    if (!m_sweptFolders)
+        return true;
+    const std::optional<FileInfo> folder = Identity(m_sys, literalFolder);
+    if (!folder)
+        return true; // it cannot be told apart from the others: swept as named
+    std::string patterns;
+    for (const std::string& pattern : sweep.patterns)
+        patterns += Lowered(pattern) + '|';
+    return m_sweptFolders->emplace(folder->volume, folder->index, patterns, sweep.recurse).second;
+}
+
+void CCleaningEngine::ShowTarget(const std::string& status)
+{
+    m_pMainDlg->SetStatusText(TargetStatus(status, m_bPreview), true);
 }
 
 void CCleaningEngine::ReportItem(RunAction action, const std::string& path, std::string line,

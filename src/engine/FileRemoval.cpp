@@ -123,22 +123,33 @@ std::string ListedForm(const std::string& literal)
     return NeedsLiteralForm(shown) ? literal : shown;
 }
 
-void ReportNotDeleted(CCleaningEngine& engine, const std::string& shown, std::optional<std::uint64_t> counted)
+// The summary counts a file that goes: now, or at the next log-on.
+void Count(CCleaningEngine& engine, std::uint64_t size)
 {
-    engine.ReportItem(RunAction::NotDeleted, shown, shown + (engine.m_bPreview ? kLineWouldNotDelete : kLineNotDeleted),
-                      counted);
+    ++engine.m_nFilesDeleted;
+    engine.m_dwBytesRecovered += size;
 }
 
-// counted: the size the summary counted for the file, if it did.
+// A file that stays is not counted.
+void ReportNotDeleted(CCleaningEngine& engine, const std::string& shown)
+{
+    engine.ReportItem(RunAction::NotDeleted, shown,
+                      shown + (engine.m_bPreview ? kLineWouldNotDelete : kLineNotDeleted));
+}
+
+// countable: the file's size when the summary counts it once it is listed for the next log-on.
 void ReportFailure(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
-                   const CFileException& failure, std::optional<std::uint64_t> counted = std::nullopt)
+                   const CFileException& failure, std::optional<std::uint64_t> countable = std::nullopt)
 {
     // Only what the next log-on will try again is promised to go then.
-    if (failure.MeansInUse() && engine.AppendToRestartList(ListedForm(literal)))
+    if (failure.MeansInUse() && engine.AppendToRestartList(ListedForm(literal))) {
+        if (countable)
+            Count(engine, *countable);
         engine.ReportItem(RunAction::Deferred, shown,
-                          shown + (engine.m_bPreview ? kLineWouldDeleteAtRestart : kLineInUse), counted);
-    else
-        ReportNotDeleted(engine, shown, counted);
+                          shown + (engine.m_bPreview ? kLineWouldDeleteAtRestart : kLineInUse), countable);
+    } else {
+        ReportNotDeleted(engine, shown);
+    }
 }
 
 // Clears the attributes that stop the overwrite's open and the deletion, through a
@@ -163,16 +174,15 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
     if (engine.m_previewGone.count(Lowered(literal)))
         return;
     if (status.attributes & kAttrDirectory) {
-        ReportNotDeleted(engine, shown, std::nullopt);
+        ReportNotDeleted(engine, shown);
         return;
     }
     CFileHandle probe(engine.Sys(), literal, FileMode::DeleteProbe);
     if (probe.IsOpen() && !IsEntryOf(engine.Sys(), probe.Get(), resolvedFolder, status.name))
         return; // a link: a run leaves it alone
-    ++engine.m_nFilesDeleted;
-    engine.m_dwBytesRecovered += status.size;
     if (probe.IsOpen()) {
         engine.m_previewGone.insert(Lowered(literal));
+        Count(engine, status.size);
         engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete, status.size);
     } else {
         ReportFailure(engine, literal, shown, CFileException::FromOsError(probe.OpenError()), status.size);
@@ -199,7 +209,7 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
     // Writing through a link would overwrite a file outside the folder being cleaned.
     const bool overwrite = engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint);
     bool attributesCleared = false;
-    bool counted = false;
+    bool countable = false; // past the attributes: a file found in use then still counts
     try {
         if (status.attributes & kAttrDirectory)
             throw CFileException::FromOsError(kErrorDirectory);
@@ -211,16 +221,14 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
         CFileHandle file(sys, literal, overwrite ? FileMode::OverwriteEntry : FileMode::RemoveEntry);
         if (file.IsOpen() && !IsEntryOf(sys, file.Get(), resolvedFolder, status.name))
             return;
-        // Counted before the overwrite and the deletion: a file that then resists stays counted.
-        ++engine.m_nFilesDeleted;
-        engine.m_dwBytesRecovered += status.size;
-        counted = true;
+        countable = true;
         if (!file.IsOpen())
             throw CFileException::FromOsError(file.OpenError());
         if (overwrite)
             Overwrite(sys, file.Get(), literal, (status.attributes & kAttrSparse) != 0);
         Check(sys.FileDelete(file.Get()));
         file.Close(); // the file goes as its handle closes
+        Count(engine, status.size);
         engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted, status.size);
     } catch (const CFileException& failure) {
         // Every name of the file shares its attributes: what was cleared is put back.
@@ -228,7 +236,7 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
             const std::uint32_t saved = status.attributes & kAttrsRestorable;
             sys.SetAttributes(literal, saved != 0 ? saved : kAttrNormal); // best effort
         }
-        ReportFailure(engine, literal, shown, failure, counted ? std::optional(status.size) : std::nullopt);
+        ReportFailure(engine, literal, shown, failure, countable ? std::optional(status.size) : std::nullopt);
     }
 }
 
@@ -395,9 +403,14 @@ private:
 
     void KeepFolder(const std::string& shown)
     {
-        m_engine.AppendToRestartList(ListedForm(m_path));
-        m_engine.ReportItem(RunAction::Deferred, shown,
-                            shown + (m_engine.m_bPreview ? kLineFolderWouldBeKept : kLineFolderKept));
+        // A stopped run arms no log-on, so what the stop left unfinished is neither listed nor promised.
+        if (StopRequested())
+            return;
+        if (m_engine.AppendToRestartList(ListedForm(m_path)))
+            m_engine.ReportItem(RunAction::Deferred, shown,
+                                shown + (m_engine.m_bPreview ? kLineFolderWouldBeKept : kLineFolderKept));
+        else
+            ReportNotDeleted(m_engine, shown);
     }
 
     CCleaningEngine& m_engine;
@@ -417,6 +430,7 @@ void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& 
     sweep.patterns = {pattern};
     sweep.recurse = recurse;
     sweep.removeSubfolders = MatchesEverything(pattern);
+    sweep.oncePerRun = true;
     Sweep(folder, sweep);
 }
 
@@ -438,7 +452,8 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep
 
     switch (CheckSweepStart(m_sys, literal, MatchesEverything(sweep.patterns))) {
     case SweepStart::Allowed:
-        CFolderSweep(*this, sweep).Sweep(literal);
+        if (!sweep.oncePerRun || FirstSweepOf(literal, sweep))
+            CFolderSweep(*this, sweep).Sweep(literal);
         return;
     case SweepStart::Link:
         ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsLink);
@@ -463,7 +478,7 @@ void CCleaningEngine::RemoveFile(const std::string& path)
     const std::string shown = ShownPath(path);
     std::string full;
     if (!IsAbsolutePath(path) || m_sys.GetFullPath(path, full) != 0) {
-        ReportNotDeleted(*this, shown, std::nullopt);
+        ReportNotDeleted(*this, shown);
         return;
     }
     // The file found is the file removed: its own name, in the folder the path names.

@@ -25,6 +25,9 @@ constexpr const char* kAttemptsSuffix = "_Attempts";
 // delete (access denied looks the same as a running program's file): give it up.
 constexpr unsigned kLogOnAttempts = 3;
 constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
+// The window program finishes the work; the console program has no finishing run.
+constexpr const char* kWindowProgram = "purgix.exe";
+constexpr const char* kConsoleProgram = "purgix-cli.exe";
 constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kRunOnceValue = "Purgix!";
 constexpr const char* kRestartSwitch = " /WindowsRestart";
@@ -68,12 +71,12 @@ int AttemptsIndex(const std::string& name)
     return EntryIndex(name.substr(0, name.size() - suffixLength));
 }
 
-// One entry, with its count only once it has resisted a log-on.
-void WriteEntry(const CSettingsStore& settings, int index, const std::string& path, unsigned attempts)
+// One entry, with its count only once it has resisted a log-on; false when it was not written.
+bool WriteEntry(const CSettingsStore& settings, int index, const std::string& path, unsigned attempts)
 {
-    settings.WriteSettingString(kListSection, EntryName(index), path); // a failure is silent
-    if (attempts > 0)
-        settings.WriteSettingInt(kListSection, EntryName(index) + kAttemptsSuffix, attempts);
+    if (!settings.WriteSettingString(kListSection, EntryName(index), path))
+        return false;
+    return attempts == 0 || settings.WriteSettingInt(kListSection, EntryName(index) + kAttemptsSuffix, attempts);
 }
 
 struct ListEntry {
@@ -155,6 +158,7 @@ void FinishingThreadProc(IRunSink& window)
 void CCleaningEngine::ResetRestartList()
 {
     m_nDeferredFiles = 0;
+    m_finishingProgram.reset(); // the program may have been installed since the last run
     try {
         DeleteAllRegistryValues(kHkeyCurrentUser, CSettingsStore::KeyPath(kListSection));
     } catch (const CException&) {
@@ -164,6 +168,9 @@ void CCleaningEngine::ResetRestartList()
 
 bool CCleaningEngine::AppendToRestartList(const std::string& path)
 {
+    // Only what is on the list, with a program to work it off, is promised for the next log-on.
+    if (FinishingProgram().empty())
+        return false;
     // The finishing run is counting down its own list; what it finds in use waits aside.
     // A preview counts and lists nothing.
     if (m_bPreview) {
@@ -176,22 +183,44 @@ bool CCleaningEngine::AppendToRestartList(const std::string& path)
         m_stillInUse.push_back({path, m_retriedAttempts + 1});
         return true;
     }
-    WriteEntry(m_settings, m_nDeferredFiles++, path, 0);
+    if (!WriteEntry(m_settings, m_nDeferredFiles, path, 0))
+        return false;
+    ++m_nDeferredFiles;
     return true;
+}
+
+const std::string& CCleaningEngine::FinishingProgram()
+{
+    if (m_finishingProgram)
+        return *m_finishingProgram;
+    std::string exe;
+    try {
+        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");
+    } catch (const CException&) {
+        // Not installed: a portable copy brings itself back.
+    }
+    if (exe.size() >= 2 && exe.front() == '"' && exe.back() == '"')
+        exe = exe.substr(1, exe.size() - 2);
+    if (exe.empty()) {
+        exe = m_sys.ProgramPath();
+        const std::size_t folderEnd = exe.rfind('\\') + 1;
+        if (Lowered(exe.substr(folderEnd)) == kConsoleProgram) {
+            exe = exe.substr(0, folderEnd) + kWindowProgram;
+            std::uint32_t attributes = 0;
+            if (m_sys.GetAttributes(exe, attributes) != 0)
+                exe.clear(); // no window program beside it: nothing could finish the work
+        }
+    }
+    return *(m_finishingProgram = exe);
 }
 
 void CCleaningEngine::ArmRestartRun()
 {
     if (m_bPreview)
         return;
-    std::string exe;
-    try {
-        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");
-    } catch (const CException&) {
-        return; // not installed with an App Paths entry: nothing brings the program back
-    }
-    if (exe.size() >= 2 && exe.front() == '"' && exe.back() == '"')
-        exe = exe.substr(1, exe.size() - 2);
+    const std::string& exe = FinishingProgram();
+    if (exe.empty())
+        return;
     // Quoted, so a blank in the path cannot start another program ("C:\Program.exe").
     WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
     m_settings.WriteSettingInt("", kWorkToBeDone, 1);

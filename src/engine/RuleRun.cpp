@@ -172,7 +172,7 @@ void CCleaningEngine::CleanRuleEntries(const RunOptions& options)
             break;
         if (!detector.Found(entry))
             continue;
-        m_pMainDlg->SetStatusText(kStatusDeleting + entry.name, true);
+        ShowTarget(kStatusDeleting + entry.name);
         RunEntry(*this, variables, entry, protectedFolders);
     }
     m_pMainDlg->StepProgress();

@@ -23,6 +23,6 @@ struct RunOptions {
     std::string rulesFolder;
 };
 
-// The switches as stored under "Options" (each with its default when absent), the
+// The switches as the stored choice reads (LoadOptions, as every window shows it), the
 // entries chosen under "Rules", and the program's folder for the rule files.
 RunOptions ReadRunOptions(const CSettingsStore& store);

@@ -3,6 +3,8 @@
 #include "resource.h"
 #include "sys/TextFormat.h"
 
+#include <string_view>
+
 std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::function<std::string(unsigned)>& loadText,
                           bool preview)
 {
@@ -17,4 +19,12 @@ std::string FormatSummary(std::uint64_t bytes, std::int64_t files, const std::fu
     if (bytes < 1073741824)
         return FormatText(WidenLongConversions(loadText(first + 2)).c_str(), value / 1048576, count);
     return FormatText(WidenLongConversions(loadText(first + 3)).c_str(), value / 1073741824, count);
+}
+
+std::string TargetStatus(const std::string& text, bool preview)
+{
+    constexpr std::string_view kDeleting = "Deleting";
+    if (!preview || text.compare(0, kDeleting.size(), kDeleting) != 0)
+        return text;
+    return "Checking" + text.substr(kDeleting.size());
 }

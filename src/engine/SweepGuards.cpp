@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
-
-namespace {
 
 std::optional<FileInfo> Identity(CPlatform& sys, const std::string& path)
 {
@@ -16,6 +13,8 @@ std::optional<FileInfo> Identity(CPlatform& sys, const std::string& path)
         return std::nullopt;
     return info;
 }
+
+namespace {
 
 // The folder's own path without its trailing backslash, where the attributes of a link
 // show (with the backslash, the system looks through the link). A drive's root keeps it:

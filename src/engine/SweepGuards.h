@@ -5,8 +5,12 @@
 // path through a link) passes.
 #include "sys/Platform.h"
 
+#include <optional>
 #include <string>
 #include <vector>
+
+// Which file or folder the path stands for; nothing when it cannot be opened.
+std::optional<FileInfo> Identity(CPlatform& sys, const std::string& path);
 
 enum class SweepStart {
     Allowed,

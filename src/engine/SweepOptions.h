@@ -13,6 +13,9 @@ struct SweepOptions {
     bool removeSelf = false;       // the starting folder too, when it ends empty
     // An INFO line for a starting folder that is a volume root or not a full path.
     bool reportEveryRefusal = false;
+    // Passed over when this run has already swept the same folder (by whatever name) so:
+    // TEMP and TMP usually name one folder.
+    bool oncePerRun = false;
     // A file (shown path) the sweep must leave; its folder is then kept, without a line.
     std::function<bool(const std::string&)> keeps;
 };

@@ -70,20 +70,15 @@ int LevelFromName(const std::string& name)
     return kStandard;
 }
 
-LoadedOptions LoadOptions(const CSettingsStore& store, const OptionSwitches& defaults)
+LoadedOptions LoadOptions(const CSettingsStore& store)
 {
-    const int position = LevelFromName(store.ReadSettingString(kSection, kLevelEntry, "Standard"));
-    if (position != kCustom)
-        return {position, ApplyLevel(position, defaults)};
-
-    auto read = [&](const char* entry, bool fallback) { return store.ReadSettingInt(kSection, entry, fallback) != 0; };
-    OptionSwitches stored;
-    stored.newsgroups = read("DeleteNewsgroupSubscriptions", defaults.newsgroups);
-    stored.cookies = read("DeleteCookies", defaults.cookies);
-    stored.favorites = read("DeleteFavorites", defaults.favorites);
-    stored.wipeClean = read("WipeClean", defaults.wipeClean);
-    stored.resetScores = read("ResetGameScores", defaults.resetScores);
-    return {DeriveLevel(stored), stored};
+    const int named = LevelFromName(store.ReadSettingString(kSection, kLevelEntry, "Standard"));
+    OptionSwitches switches = ApplyLevel(named, OptionSwitches{});
+    for (const auto& [entry, member] : kSwitchNames)
+        switches.*member = store.ReadSettingInt(kSection, entry, switches.*member) != 0;
+    // A stored level the switches no longer match (set by hand, or by another version) is
+    // shown as Custom: the switches are what a run uses.
+    return {DeriveLevel(switches) == named ? named : kCustom, switches};
 }
 
 bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches)

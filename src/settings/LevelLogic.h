@@ -6,7 +6,7 @@
 // Usage:
 //   OptionSwitches boxes = ApplyLevel(kThorough, boxes);       // a level was chosen
 //   int level = DeriveLevel(boxes);                           // a box was changed
-//   LoadedOptions loaded = LoadOptions(CSettingsStore(), OptionSwitches{});
+//   LoadedOptions loaded = LoadOptions(CSettingsStore());
 //   SaveOptions(Platform(), owner, level, boxes);              // on OK
 #include "settings/SettingsStore.h"
 
@@ -64,9 +64,11 @@ struct LoadedOptions {
     OptionSwitches switches;
 };
 
-// The stored level and the switches it shows. Only Custom reads the stored switches
-// (with `defaults` for those absent), and then shows the preset they match, if any.
-LoadedOptions LoadOptions(const CSettingsStore& store, const OptionSwitches& defaults);
+// The one reading of the stored choice, for the window, the Options dialog, the console
+// and the run alike. The stored switches decide; one that is absent takes the stored
+// level's value (Custom, or no level, takes the defaults). The level is the stored one
+// while the switches match it; a stored name that disagrees with them reads as Custom.
+LoadedOptions LoadOptions(const CSettingsStore& store);
 
 // Stores the level's name and the five switches. When any write fails, tells the
 // user once ("Unable to write to the registry.") and returns false.

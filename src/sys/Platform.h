@@ -197,6 +197,8 @@ public:
     virtual std::string LoadText(unsigned id) = 0;             // from the program's string table
     // An RCDATA resource of the program, its bytes; "" when absent.
     virtual std::string LoadResourceData(unsigned id) = 0;
+    // The running .exe's full path (GetModuleFileName); "" when unknown.
+    virtual std::string ProgramPath() = 0;
     // The folder of the running .exe, without a backslash.
     virtual std::string ProgramFolder() = 0;
     // "" when unknown.
@@ -279,6 +281,7 @@ public:
     std::string LocalTimeText() override { return m_inner.LocalTimeText(); }
     std::string LoadText(unsigned id) override { return m_inner.LoadText(id); }
     std::string LoadResourceData(unsigned id) override { return m_inner.LoadResourceData(id); }
+    std::string ProgramPath() override { return m_inner.ProgramPath(); }
     std::string ProgramFolder() override { return m_inner.ProgramFolder(); }
     std::string UserFolderPath(UserFolder f) override { return m_inner.UserFolderPath(f); }
     KernelVersion SystemVersion() override { return m_inner.SystemVersion(); }

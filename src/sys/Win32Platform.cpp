@@ -602,7 +602,7 @@ public:
         return data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : std::string();
     }
 
-    std::string ProgramFolder() override
+    std::string ProgramPath() override
     {
         std::wstring path(MAX_PATH, L'\0');
         for (;;) {
@@ -611,11 +611,16 @@ public:
                 return std::string();
             if (n < path.size()) {
                 path.resize(n);
-                break;
+                return Narrow(path);
             }
             path.resize(path.size() * 2);
         }
-        return Narrow(path.substr(0, path.rfind(L'\\')));
+    }
+
+    std::string ProgramFolder() override
+    {
+        const std::string path = ProgramPath();
+        return path.substr(0, path.rfind('\\'));
     }
 
     std::string UserFolderPath(UserFolder folder) override

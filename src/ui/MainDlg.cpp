@@ -1,5 +1,6 @@
 #include "ui/MainDlg.h"
 
+#include "settings/LevelLogic.h"
 #include "settings/SettingsStore.h"
 #include "engine/CleaningEngine.h"
 #include "resource.h"
@@ -89,7 +90,8 @@ BOOL CMainDlg::OnInitDialog()
 
 void CMainDlg::ShowIdleStatus()
 {
-    const std::string level = CSettingsStore().ReadSettingString("Options", "TypeOfPurgix", "Standard");
+    // The level the run will use, whatever name was stored beside its switches.
+    const std::string level = LevelName(LoadOptions(CSettingsStore()).position);
     m_statusLine.SetWindowText("Click the Purgix! button to perform " + level + " clean up now.");
     ::RedrawWindow(m_statusLine.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }

@@ -54,7 +54,7 @@ BOOL COptionsDlg::OnInitDialog()
     m_levelSlider.Send(TBM_SETPAGESIZE, 0, 1);
 
     // The dialog is not on screen yet, so a stored Thorough level raises no warning.
-    const LoadedOptions loaded = LoadOptions(CSettingsStore(), ReadBoxes());
+    const LoadedOptions loaded = LoadOptions(CSettingsStore());
     m_newsgroupsCheck.SetCheck(loaded.switches.newsgroups);
     m_cookiesCheck.SetCheck(loaded.switches.cookies);
     m_favoritesCheck.SetCheck(loaded.switches.favorites);

@@ -46,7 +46,7 @@ TEST_F(MainWindow, OrdinaryStartShowsTheIdleStateWithTheStoredLevel)
     // The first start creates the settings key.
     EXPECT_TRUE(testenv::KeyExists(HKEY_CURRENT_USER, testenv::kSettingsKey));
 
-    // A stored level is shown verbatim.
+    // A level stored without switches is shown as that level, whose switches the run takes.
     m_driver.Kill();
     testenv::SetString(HKEY_CURRENT_USER, testenv::kSettingsKey + "\\Options", "TypeOfPurgix", "Thorough");
     StartPurgix();

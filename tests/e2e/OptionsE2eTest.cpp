@@ -1,7 +1,10 @@
 // The Options dialog driven from outside as a person would: the level slider, the
 // clickable labels, the five boxes, the favourites warning, the keyboard, what OK and
 // Cancel store, and what the next run makes of it.
+#include "e2e/ChildProcess.h"
 #include "e2e/E2eFixture.h"
+
+#include <cctype>
 
 #include <commctrl.h>
 
@@ -133,11 +136,17 @@ protected:
         }
         return switches;
     }
-    static void StoreOptions(const std::string& level, const std::string& switches)
+    // level nullptr: none stored; a switch '-': absent.
+    static void StoreOptions(const char* level, const std::string& switches)
     {
-        testenv::SetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix", level);
-        for (size_t i = 0; i < switches.size(); ++i)
-            testenv::SetDword(HKEY_CURRENT_USER, kOptionsKey, kSwitchNames[i], static_cast<DWORD>(switches[i] - '0'));
+        testenv::DeleteTree(HKEY_CURRENT_USER, kOptionsKey);
+        if (level)
+            testenv::SetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix", level);
+        for (size_t i = 0; i < switches.size(); ++i) {
+            if (switches[i] != '-')
+                testenv::SetDword(HKEY_CURRENT_USER, kOptionsKey, kSwitchNames[i],
+                                  static_cast<DWORD>(switches[i] - '0'));
+        }
     }
 
     HWND m_dialog = nullptr;
@@ -164,34 +173,46 @@ TEST_F(OptionsDialog, FirstOpeningShowsStandardAndOkStoresIt)
     EXPECT_EQ(m_driver.Status(), "Click the Purgix! button to perform Standard clean up now.");
 }
 
-TEST_F(OptionsDialog, StoredLevelsOpenAsTheyWereLeft)
+TEST_F(OptionsDialog, TheWindowOptionsAndTheConsoleShowTheSwitchesTheRunUses)
 {
-    // A preset level ignores the stored switches, and no warning interrupts the opening.
-    StoreOptions("THOROUGH", "00000");
+    struct Row {
+        const char* level;
+        const char* switches;
+        int position;
+        const char* boxes;
+        std::string name;
+    };
+    const Row rows[] = {
+        {nullptr, "--1--", 4, "11100", "Custom"},      // favourites alone, as the demo's seed stored it
+        {"Thorough", "-----", 1, "11111", "Thorough"}, // an older version's level, kept by setup
+        {"THOROUGH", "00000", 4, "00000", "Custom"},   // the switches decide; the name disagrees
+        {"Custom", "11000", 4, "11000", "Custom"},
+        {"custom", "01101", 4, "01101", "Custom"},
+        {"Lenient", "-----", 2, "11000", "Standard"}, // an unknown name reads as Standard
+    };
     StartPurgix();
-    Open();
-    EXPECT_TRUE(Shows(1, "11111"));
-    EXPECT_TRUE(NoMessageBoxAppears());
-    m_driver.PressEscape(m_dialog);
-    ASSERT_TRUE(Closed());
+    for (const Row& row : rows) {
+        StoreOptions(row.level, row.switches);
+        const std::string label = std::string(row.level ? row.level : "(none)") + " " + row.switches;
+        Open();
+        EXPECT_TRUE(Shows(row.position, row.boxes)) << label;
+        if (row.position == 1) {
+            EXPECT_TRUE(NoMessageBoxAppears()) << "a warning while loading";
+        }
+        m_driver.PressEscape(m_dialog);
+        ASSERT_TRUE(Closed());
+        const std::string status = "Click the Purgix! button to perform " + row.name + " clean up now.";
+        EXPECT_TRUE(m_driver.WaitUntil([&] { return m_driver.Status() == status; }, 10000))
+            << label << ": " << m_driver.Status();
 
-    // Stored Custom switches that equal a preset open at that preset.
-    StoreOptions("Custom", "11000");
-    Open();
-    EXPECT_TRUE(Shows(2, "11000"));
-    m_driver.PressEscape(m_dialog);
-    ASSERT_TRUE(Closed());
-
-    StoreOptions("custom", "01101");
-    Open();
-    EXPECT_TRUE(Shows(4, "01101"));
-    EXPECT_TRUE(NoMessageBoxAppears());
-    m_driver.PressEscape(m_dialog);
-    ASSERT_TRUE(Closed());
-
-    StoreOptions("Lenient", "00000");
-    Open();
-    EXPECT_TRUE(Shows(2, "11000"));
+        std::string inUse = "in use\t";
+        for (std::size_t i = 0; i < 5; ++i)
+            inUse += std::string(i ? " " : "") + kSwitchNames[i] + "=" + row.boxes[i];
+        std::string lowered = row.name;
+        lowered[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lowered[0])));
+        const ChildResult levels = RunChild(BuiltProgram(L"purgix-cli.exe"), L"levels");
+        EXPECT_NE(levels.out.find(inUse + " (" + lowered + ")"), std::string::npos) << label << "\n" << levels.out;
+    }
 }
 
 TEST_F(OptionsDialog, ClickingALabelChoosesItsLevelAndThoroughWarnsOnceBeforeCheckingFavourites)

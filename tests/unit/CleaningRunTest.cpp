@@ -4,6 +4,7 @@
 #include "engine/RunText.h"
 #include "resource.h"
 #include "support/FaultyPlatform.h"
+#include "support/HeldFile.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
 
@@ -19,6 +20,7 @@ namespace {
 const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
 const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::string kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const std::string kListKey = "Software\\Vellomar\\Purgix!\\DeleteOnWindowsRestart";
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 
@@ -163,6 +165,8 @@ TEST_P(RestartQuestion, LogsOffOnNtRestartsElsewhereAndSaysWhenItCannot)
     ASSERT_GE(m_sink.questions.size(), 1u);
     EXPECT_EQ(m_sink.questions[0].text, Platform().LoadText(c.question));
     EXPECT_EQ(m_sink.questions[0].style & MB_TYPEMASK, static_cast<unsigned>(MB_YESNO));
+    // Enter alone must not end the session.
+    EXPECT_EQ(m_sink.questions[0].style & MB_DEFMASK, static_cast<unsigned>(MB_DEFBUTTON2));
     EXPECT_EQ(m_session.endSessionFlags, c.endSession);
     if (c.endSessionSucceeds) {
         EXPECT_EQ(m_sink.questions.size(), 1u);
@@ -200,18 +204,53 @@ TEST_F(CleaningRun, AStopBeforeTheFirstTargetLeavesOnlyTheStartAndCancelLines)
     EXPECT_EQ(m_sink.finished, 1);
 }
 
-TEST_F(CleaningRun, AStopDuringTheRegistryStepLetsItFinishButArmsNothing)
+TEST_F(CleaningRun, AStopDuringTheRegistryStepLetsItFinishButArmsNothingAndTakesBackItsPromise)
 {
     m_registry.SetString(kLm, kAppPaths, "", "C:\\Program Files\\Windows Purgix\\purgix.exe");
     m_registry.SetString(kCu, kTypedUrls, "url1", "http://example.com/");
+    const std::string temp = m_root + "\\Temp";
+    Put(temp + "\\held.dat", "12345");
+    CHeldFile held(temp + "\\held.dat");
+    ASSERT_TRUE(held.IsHeld());
+    SetEnv("TEMP", temp);
     m_sink.stopAtStatus = "Cleaning up the registry";
 
     RunWithSession();
 
     EXPECT_FALSE(testenv::ValueExists(kCu, kTypedUrls, "url1")); // group 10 ran to its end
     EXPECT_FALSE(testenv::ValueExists(kCu, kRunOnce, "Purgix!"));
-    EXPECT_EQ(m_sink.Lines().back(), "Purgix! cancelled by user.");
+    const Lines lines = m_sink.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Purgix! cancelled by user.");
+    EXPECT_EQ(lines.back(),
+              "INFO: The run was cancelled, so the files in use listed above stay until a later run removes them");
     EXPECT_TRUE(m_sink.questions.empty());
+}
+
+TEST_F(CleaningRun, TempAndTmpNamingOneFolderReportListAndCountAHeldFileOnce)
+{
+    m_registry.SetString(kLm, kAppPaths, "", "C:\\Program Files\\Windows Purgix\\purgix.exe");
+    const std::string temp = m_root + "\\Temp";
+    Put(temp + "\\held.dat", "12345");
+    Put(temp + "\\free.dat", "12345");
+    CHeldFile held(temp + "\\held.dat");
+    ASSERT_TRUE(held.IsHeld());
+    SetEnv("TEMP", temp);
+    SetEnv("TMP", temp);
+    m_sink.answers = {kIdNo};
+
+    RunWithSession();
+
+    const Lines lines = m_sink.Lines();
+    Lines own;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(own),
+                 [&](const std::string& line) { return line.rfind(temp, 0) == 0; });
+    std::sort(own.begin(), own.end());
+    EXPECT_EQ(own, (Lines{temp + "\\free.dat - deleted",
+                          temp + "\\held.dat currently in use. Will be deleted when Windows is restarted."}));
+    EXPECT_EQ(lines[lines.size() - 2], "Purgix! recovered 10 bytes of disk space from 2 files.");
+    EXPECT_EQ(testenv::GetDword(kCu, kListKey, "FileCount"), 1u);
+    EXPECT_EQ(testenv::GetString(kCu, kListKey, "File_0"), temp + "\\held.dat");
 }
 
 TEST_F(CleaningRun, AFinishedRunArmsTheFinishingRun)

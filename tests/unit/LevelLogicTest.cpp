@@ -92,6 +92,7 @@ TEST(LevelLogic, NamesAreReadIgnoringAsciiCaseAndAnyOtherNameMeansStandard)
 
 #ifdef _WIN32
 
+#include "engine/RunOptions.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -149,42 +150,47 @@ protected:
 
 } // namespace
 
-TEST_F(LevelSettings, LoadingReadsTheStoredSwitchesOnlyForCustom)
+// One reading of the stored choice: what the window and Options show is what the run
+// and the console use.
+struct StoredChoice {
+    const char* level;    // nullptr: no level stored
+    const char* switches; // newsgroups, cookies, favourites, wipe clean, game scores; '-' absent
+    int position;         // the level shown
+    const char* reads;    // the switches in use
+};
+
+TEST_F(LevelSettings, TheSwitchesDecideAndAbsentOnesTakeTheStoredLevels)
 {
-    const OptionSwitches defaults;
+    const StoredChoice cases[] = {
+        {nullptr, "-----", kStandard, "11000"},    // no settings: the defaults, a first run's Standard
+        {nullptr, "--1--", kCustom, "11100"},      // favourites alone, as the demo's seed stored it
+        {"Thorough", "-----", kThorough, "11111"}, // an older version's level without switches
+        {"Basic", "----1", kCustom, "00001"},
+        {"THOROUGH", "00000", kCustom, "00000"}, // a name the switches disagree with reads as Custom
+        {"Standard", "11100", kCustom, "11100"},
+        {"Custom", "11000", kCustom, "11000"},   // Custom holds any switches
+        {"custom", "01201", kCustom, "01101"},   // any non-zero value counts as on
+        {"Custom", "0----", kCustom, "01000"},   // absent switches of Custom take the defaults
+        {"Lenient", "-----", kStandard, "11000"},
+    };
+    for (const StoredChoice& c : cases) {
+        Clear();
+        if (c.level)
+            m_store.WriteSettingString("Options", "TypeOfPurgix", c.level);
+        for (std::size_t i = 0; i < 5; ++i) {
+            if (c.switches[i] != '-')
+                m_store.WriteSettingInt("Options", kSwitchNames[i].name, static_cast<unsigned>(c.switches[i] - '0'));
+        }
+        const std::string label = std::string(c.level ? c.level : "(none)") + " " + c.switches;
 
-    LoadedOptions loaded = LoadOptions(m_store, defaults);
-    EXPECT_EQ(loaded.position, kStandard) << "no settings";
-    EXPECT_EQ(loaded.switches, kStandardSet);
-
-    Store("THOROUGH", {0, 0, 0, 0, 0});
-    loaded = LoadOptions(m_store, defaults);
-    EXPECT_EQ(loaded.position, kThorough);
-    EXPECT_EQ(loaded.switches, kAllOn) << "a preset level ignores the stored switches";
-
-    Store("Lenient", {0, 0, 0, 0, 0});
-    loaded = LoadOptions(m_store, defaults);
-    EXPECT_EQ(loaded.position, kStandard);
-    EXPECT_EQ(loaded.switches, kStandardSet);
-
-    // Stored Custom switches that equal a preset show that preset's level.
-    Store("Custom", {1, 1, 0, 0, 0});
-    EXPECT_EQ(LoadOptions(m_store, defaults).position, kStandard);
-    Store("custom", {0, 0, 0, 0, 0});
-    EXPECT_EQ(LoadOptions(m_store, defaults).position, kBasic);
-
-    Store("Custom", {0, 1, 2, 0, 1}); // any non-zero value counts as on
-    loaded = LoadOptions(m_store, defaults);
-    EXPECT_EQ(loaded.position, kCustom);
-    EXPECT_EQ(loaded.switches, (OptionSwitches{false, true, true, false, true}));
-}
-
-TEST_F(LevelSettings, AbsentCustomSwitchesTakeTheDialogsOwnValues)
-{
-    Store("Custom", {0}); // only newsgroups stored
-    const LoadedOptions loaded = LoadOptions(m_store, OptionSwitches{true, false, true, true, false});
-    EXPECT_EQ(loaded.switches, (OptionSwitches{false, false, true, true, false}));
-    EXPECT_EQ(loaded.position, kCustom);
+        const LoadedOptions shown = LoadOptions(m_store);
+        std::string reads;
+        for (const auto& [name, member] : kSwitchNames)
+            reads += shown.switches.*member ? '1' : '0';
+        EXPECT_EQ(shown.position, c.position) << label;
+        EXPECT_EQ(reads, c.reads) << label;
+        EXPECT_EQ(ReadRunOptions(m_store).switches, shown.switches) << label;
+    }
 }
 
 TEST_F(LevelSettings, SavingStoresTheNameAndTheSwitchesInOrder)
@@ -204,7 +210,7 @@ TEST_F(LevelSettings, SavingStoresTheNameAndTheSwitchesInOrder)
     // A position outside the four stores the empty name, which opens as Standard.
     EXPECT_TRUE(SaveOptions(sys, nullptr, 0, OptionSwitches{}));
     EXPECT_EQ(StoredLevel(), "");
-    EXPECT_EQ(LoadOptions(m_store, OptionSwitches{}).position, kStandard);
+    EXPECT_EQ(LoadOptions(m_store).position, kStandard);
 }
 
 TEST_F(LevelSettings, AFailedSaveTellsTheUserOnceAndKeepsWhatCouldBeWritten)

@@ -136,6 +136,11 @@ TEST_F(Preview, ChangesNoFileNoRegistryValueNoRestartListAndNoPrefs)
     EXPECT_TRUE(m_sink.questions.empty()); // no restart question
     ASSERT_FALSE(m_sink.statuses.empty());
     EXPECT_EQ(m_sink.statuses.back(), "Preview done. Press Purgix! to clean.");
+    // While previewing, the status line says what is being checked, never what is being deleted.
+    EXPECT_NE(std::find(m_sink.statuses.begin(), m_sink.statuses.end(), "Checking Windows Explorer cache"),
+              m_sink.statuses.end());
+    for (const std::string& status : m_sink.statuses)
+        EXPECT_NE(status.rfind("Deleting", 0), 0u) << status;
     const Lines own = OwnLines();
     EXPECT_NE(std::find(own.begin(), own.end(), m_root + "\\Cache\\sub\\deep\\c.tmp - would be deleted"), own.end());
     EXPECT_NE(std::find(own.begin(), own.end(), m_root + "\\profile\\prefs.js - its URL history would be removed"),

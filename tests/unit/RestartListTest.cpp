@@ -1,6 +1,7 @@
 // The restart list in the real (Wine) registry: listing during a run, arming the next
 // log-on, and the finishing run that works the list off.
 #include "engine/CleaningEngine.h"
+#include "support/FaultyPlatform.h"
 #include "support/HeldFile.h"
 #include "support/RecordingSink.h"
 #include "support/RemovalFaults.h"
@@ -124,20 +125,102 @@ TEST_F(RestartList, FilesInUseAreListedInOrderAndTheNextLogOnTakesTheHighestFirs
     EXPECT_FALSE(testenv::FileExists(first));
 }
 
-TEST_F(RestartList, NothingIsArmedWithoutAnAppPathsEntry)
+// A copy of the program started from `path` ("" for the test program itself).
+class CProgramAt : public CRemovalFaults {
+public:
+    explicit CProgramAt(std::string path) : m_path(std::move(path)) {}
+    std::string ProgramPath() override { return m_path.empty() ? m_inner.ProgramPath() : m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::string TestProgram()
 {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return Narrow(self);
+}
+
+TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannotBeArmed)
+{
+    struct Case {
+        const char* name;
+        bool installed;
+        std::string program;      // the running program
+        bool windowProgramBeside; // purgix.exe in the console program's folder
+        std::string finishedBy;   // the program RunOnce starts; "" when nothing can be armed
+    };
+    const std::string portable = root + "\\Purgix Portable\\purgix.exe";
+    const std::string console = root + "\\Purgix\\purgix-cli.exe";
+    const Case cases[] = {
+        {"installed", true, portable, false, kInstalledAt},
+        {"portable", false, portable, false, portable},
+        {"test program", false, "", false, TestProgram()},
+        {"console program", false, console, true, root + "\\Purgix\\purgix.exe"},
+        {"console program alone", false, root + "\\Tools\\PURGIX-CLI.EXE", false, ""},
+    };
+    const std::string held = root + "\\held.dat";
+    testenv::WriteFile(held, "12345");
+    CHeldFile hold(held);
+    for (const Case& c : cases) {
+        Clean();
+        if (c.installed)
+            Install();
+        if (c.windowProgramBeside)
+            testenv::WriteFile(root + "\\Purgix\\purgix.exe", "");
+        CProgramAt sys(c.program);
+        const bool promised = !c.finishedBy.empty();
+
+        CRecordingSink preview;
+        CCleaningEngine previewing(preview, sys);
+        previewing.m_bPreview = true;
+        previewing.RemoveFile(held);
+        EXPECT_EQ(preview.Lines().back(), held + (promised ? " - in use, would be deleted when Windows is restarted"
+                                                           : " - would not be deleted (due to unexpected error)"))
+            << c.name;
+        EXPECT_EQ(previewing.m_nFilesDeleted, promised ? 1 : 0) << c.name;
+
+        CRecordingSink sink;
+        CCleaningEngine engine(sink, sys);
+        engine.ResetRestartList();
+        engine.RemoveFile(held);
+        engine.ArmRestartRun();
+        EXPECT_EQ(sink.Lines().back(), held + (promised ? kInUse : kNotDeleted)) << c.name;
+        EXPECT_EQ(engine.m_nFilesDeleted, promised ? 1 : 0) << c.name;
+        EXPECT_EQ(engine.m_dwBytesRecovered, promised ? 5u : 0u) << c.name;
+        if (promised) {
+            EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"),
+                      "\"" + c.finishedBy + "\" /WindowsRestart")
+                << c.name;
+            EXPECT_EQ(Entry(0), held) << c.name;
+            EXPECT_EQ(Setting(kListKey, "FileCount"), 1u) << c.name;
+        } else {
+            EXPECT_FALSE(Armed()) << c.name;
+            EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kSettingsKey, "WorkToBeDone")) << c.name;
+            EXPECT_TRUE(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).empty()) << c.name;
+        }
+    }
+}
+
+TEST_F(RestartList, WhatCannotBeWrittenToTheListIsNotPromised)
+{
+    Install();
+    const std::string held = root + "\\sub\\held.dat";
+    testenv::WriteFile(held, "12345");
+    CHeldFile hold(held);
+    CFaultyPlatform refusing;
+    refusing.regWriteError = 5; // access denied
     CRecordingSink sink;
-    CCleaningEngine engine(sink);
+    CCleaningEngine engine(sink, refusing);
     engine.ResetRestartList();
-    engine.AppendToRestartList(root + "\\x.dat");
 
-    engine.ArmRestartRun();
+    engine.SweepFolder(root, "*", true);
 
-    EXPECT_FALSE(Armed());
-    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kSettingsKey, "WorkToBeDone"));
-    EXPECT_FALSE(testenv::ValueExists(HKEY_CURRENT_USER, kListKey, "FileCount"));
-    EXPECT_EQ(Entry(0), root + "\\x.dat");
-    EXPECT_EQ(sink.report, "");
+    EXPECT_EQ(sink.Lines(), (std::vector<std::string>{held + kNotDeleted, root + "\\sub\\" + kNotDeleted}));
+    EXPECT_EQ(engine.m_nFilesDeleted, 0);
+    EXPECT_EQ(engine.m_dwBytesRecovered, 0u);
+    EXPECT_TRUE(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).empty());
 }
 
 TEST_F(RestartList, AStoppedRunKeepsItsEntriesWithoutFileCountAndArmsNothing)
