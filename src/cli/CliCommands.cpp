@@ -84,9 +84,12 @@ int ShowLevels(const CliRequest& request)
         const OptionSwitches switches = ApplyLevel(level, {});
         out.Write((request.json ? LevelJson(name, switches) : name + "\t" + SwitchesText(switches)) + "\n");
     }
-    // What a run without --level or --set uses, with those applied when given.
-    const OptionSwitches stored = RunOptionsFor(request, ReadRunOptions(CSettingsStore::ReadOnly())).switches;
-    const std::string name = Lowered(LevelName(DeriveLevel(stored)));
+    // What a run without --level or --set uses, named as the window names it; with those
+    // applied when given, named by the level the switches then match.
+    const CSettingsStore store = CSettingsStore::ReadOnly();
+    const OptionSwitches stored = RunOptionsFor(request, ReadRunOptions(store)).switches;
+    const bool changed = request.level || !request.sets.empty();
+    const std::string name = Lowered(LevelName(changed ? DeriveLevel(stored) : LoadOptions(store).position));
     out.Write((request.json ? InUseJson(name, stored) : "in use\t" + SwitchesText(stored) + " (" + name + ")") + "\n");
     return kExitDone;
 }
