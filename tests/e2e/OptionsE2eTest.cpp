@@ -187,7 +187,6 @@ TEST_F(OptionsDialog, TheWindowOptionsAndTheConsoleShowTheSwitchesTheRunUses)
         {"Thorough", "-----", 1, "11111", "Thorough"}, // an older version's level, kept by setup
         {"THOROUGH", "00000", 4, "00000", "Custom"},   // the switches decide; the name disagrees
         {"Custom", "11000", 4, "11000", "Custom"},
-        {"custom", "01101", 4, "01101", "Custom"},
         {"Lenient", "-----", 2, "11000", "Standard"}, // an unknown name reads as Standard
     };
     StartPurgix();

@@ -38,7 +38,7 @@ TEST(CliRequest, NamesWhatItDidNotUnderstand)
 
 TEST(CliRequest, TakesTheHelpSwitchesWindowsUsersType)
 {
-    for (const char* help : {"-h", "/?", "-?", "/H", "/help"}) {
+    for (const char* help : {"-h", "/?", "/H", "/help"}) {
         const CliParse parse = ParseArguments({"clean", help});
         ASSERT_TRUE(parse.request) << help << ": " << parse.error;
         EXPECT_TRUE(parse.request->help) << help;

@@ -22,7 +22,6 @@ TEST(CliRuleWarnings, AnEntryWithAWarningRunsOnlyWhenNamedWithAcceptWarnings)
         {{"clean", "--accept-warnings"}, {"Cookies", "Cache"}, {"Cache"}, {"Cookies"}},
         {{"clean", "--rules", "cookies,Cache"}, {}, {"Cache"}, {"Cookies"}},
         {{"preview", "--rules", "cookies,Cache", "--accept-warnings"}, {}, {"Cookies", "Cache"}, {}},
-        {{"clean", "--rules", "Cache", "--accept-warnings"}, {"Cookies"}, {"Cache"}, {}},
     };
     for (const Case& c : cases) {
         const CliParse parse = ParseArguments(c.arguments);

@@ -167,7 +167,6 @@ TEST_F(LevelSettings, TheSwitchesDecideAndAbsentOnesTakeTheStoredLevels)
         {"Thorough", "-----", kThorough, "11111"}, // an older version's level without switches
         {"Basic", "----1", kCustom, "00001"},
         {"THOROUGH", "00000", kCustom, "00000"}, // a name the switches disagree with reads as Custom
-        {"Standard", "11100", kCustom, "11100"},
         {"Custom", "11000", kCustom, "11000"},   // Custom holds any switches
         {"custom", "01201", kCustom, "01101"},   // any non-zero value counts as on
         {"Custom", "0----", kCustom, "01000"},   // absent switches of Custom take the defaults

@@ -125,22 +125,15 @@ TEST_F(RestartList, FilesInUseAreListedInOrderAndTheNextLogOnTakesTheHighestFirs
     EXPECT_FALSE(testenv::FileExists(first));
 }
 
-// A copy of the program started from `path` ("" for the test program itself).
+// A copy of the program started from `path`.
 class CProgramAt : public CRemovalFaults {
 public:
     explicit CProgramAt(std::string path) : m_path(std::move(path)) {}
-    std::string ProgramPath() override { return m_path.empty() ? m_inner.ProgramPath() : m_path; }
+    std::string ProgramPath() override { return m_path; }
 
 private:
     std::string m_path;
 };
-
-std::string TestProgram()
-{
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return Narrow(self);
-}
 
 TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannotBeArmed)
 {
@@ -156,7 +149,6 @@ TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannot
     const Case cases[] = {
         {"installed", true, portable, false, kInstalledAt},
         {"portable", false, portable, false, portable},
-        {"test program", false, "", false, TestProgram()},
         {"console program", false, console, true, root + "\\Purgix\\purgix.exe"},
         {"console program alone", false, root + "\\Tools\\PURGIX-CLI.EXE", false, ""},
     };
