@@ -55,8 +55,10 @@ picture() {
 # Runs "purgix-cli ARGUMENTS..." and prints it as a console session would show it.
 console() {
     local output="$build/demo-console.txt" code=0
-    wine "$cli" "$@" >"$output" 2>/dev/null </dev/null || code=$?
+    wine "$cli" "$@" >"$output" 2>"$output.err" </dev/null || code=$?
     echo "\$ purgix-cli $*"
+    # Its own messages come before the report; Wine's are left out.
+    tr -d '\r' <"$output.err" | grep '^purgix-cli: ' || true
     tr -d '\r' <"$output"
     echo "\$ echo \$?"
     echo "$code"

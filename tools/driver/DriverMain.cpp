@@ -61,6 +61,7 @@ int wmain(int argc, wchar_t** argv)
         RECT rect;
         ::GetWindowRect(driver.MainWindow(), &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        driver.Detach(); // the window stays for its picture: the driver ends only what it started
         return 0;
     }
     if (command == L"close") {
