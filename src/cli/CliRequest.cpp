@@ -1,6 +1,6 @@
 #include "cli/CliRequest.h"
 
-#include "engine/RuleSources.h"
+#include "engine/rules/RuleSources.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "settings/LevelLogic.h"
 #include "settings/SettingsStore.h"
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "resource.h"
 #include "sys/Utf8.h"
 #include "ui/AboutDlg.h"

@@ -1,6 +1,6 @@
 #include "ui/OtherProgramsDlg.h"
 
-#include "engine/RunOptions.h"
+#include "engine/core/RunOptions.h"
 #include "resource.h"
 #include "settings/SettingsStore.h"
 #include "sys/TextFormat.h"

@@ -92,7 +92,7 @@ TEST(LevelLogic, NamesAreReadIgnoringAsciiCaseAndAnyOtherNameMeansStandard)
 
 #ifdef _WIN32
 
-#include "engine/RunOptions.h"
+#include "engine/core/RunOptions.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "engine/RuleExclusions.h"
+#include "engine/rules/RuleExclusions.h"
 
-#include "engine/PathText.h"
-#include "engine/RulePaths.h"
-#include "engine/RuleRegistry.h"
-#include "engine/WildcardMatch.h"
+#include "engine/removal/PathText.h"
+#include "engine/rules/RulePaths.h"
+#include "engine/rules/RuleRegistry.h"
+#include "engine/removal/WildcardMatch.h"
 
 #include <algorithm>
 

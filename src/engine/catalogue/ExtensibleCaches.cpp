@@ -1,6 +1,6 @@
 // Internet Explorer 4.x extensible caches: every subkey of the "Extensible Cache" key
 // names a cache folder in "CachePath"; the files lying directly in it are removed.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 
 namespace {
 constexpr const char* kExtensibleCacheKey =

@@ -1,6 +1,6 @@
 // Registry access for the engine: lookups by walking a key's values, deletions,
 // and the one write that tells the user when it fails.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -1,13 +1,13 @@
 // File removal: the folder sweep and the removal of one file, with the overwrite,
 // the counters, the report line of every file and subfolder, and the restart list
 // for whatever is in use. A preview takes the same walk and decides at each removal.
-#include "engine/CleaningEngine.h"
-#include "engine/EntryIdentity.h"
-#include "engine/PathText.h"
-#include "engine/RemovalLines.h"
-#include "engine/SweepGuards.h"
-#include "engine/SweepOptions.h"
-#include "engine/WildcardMatch.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/removal/EntryIdentity.h"
+#include "engine/removal/PathText.h"
+#include "engine/removal/RemovalLines.h"
+#include "engine/removal/SweepGuards.h"
+#include "engine/removal/SweepOptions.h"
+#include "engine/removal/WildcardMatch.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
 

@@ -1,4 +1,4 @@
-#include "engine/PathText.h"
+#include "engine/removal/PathText.h"
 
 namespace {
 

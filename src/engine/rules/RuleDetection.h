@@ -6,8 +6,8 @@
 //   CRuleDetector detector(sys, variables); // one per listing or run: it remembers what it read
 //   for (const RuleEntry& entry : entries)
 //       if (detector.Found(entry)) ...
-#include "engine/RuleFile.h"
-#include "engine/RulePaths.h"
+#include "engine/rules/RuleFile.h"
+#include "engine/rules/RulePaths.h"
 #include "sys/Platform.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 // Usage:
 //   std::vector<RuleEntry> all = LoadRuleEntries(sys, options.rulesFolder);
 //   std::vector<FoundRule> shown = ListFoundRules(sys, options.rulesFolder, options.rules);
-#include "engine/RuleFile.h"
+#include "engine/rules/RuleFile.h"
 #include "sys/Platform.h"
 
 #include <string>

@@ -1,6 +1,6 @@
-#include "engine/ProtectedFolders.h"
+#include "engine/removal/ProtectedFolders.h"
 
-#include "engine/PathText.h"
+#include "engine/removal/PathText.h"
 #include "sys/FileHandles.h"
 
 #include <algorithm>

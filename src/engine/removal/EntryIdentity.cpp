@@ -1,4 +1,4 @@
-#include "engine/EntryIdentity.h"
+#include "engine/removal/EntryIdentity.h"
 
 #include "sys/FileHandles.h"
 

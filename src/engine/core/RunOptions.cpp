@@ -1,4 +1,4 @@
-#include "engine/RunOptions.h"
+#include "engine/core/RunOptions.h"
 
 RunOptions ReadRunOptions(const CSettingsStore& store)
 {

@@ -6,8 +6,8 @@
 //   CRuleExclusions exclusions(sys, variables, entry);   // variables expanded once
 //   if (!EntrySkipReason(variables, entry, exclusions).empty()) ...  // do not run it
 //   sweep.keeps = [&](const std::string& file) { return exclusions.KeepsFile(file); };
-#include "engine/RuleFile.h"
-#include "engine/RulePaths.h"
+#include "engine/rules/RuleFile.h"
+#include "engine/rules/RulePaths.h"
 #include "sys/Platform.h"
 
 #include <optional>

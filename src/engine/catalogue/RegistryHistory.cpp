@@ -1,8 +1,8 @@
 // Group 10 of the cleaning run: the history lists that browsers and the shell keep in
 // the registry, the Netscape 4.x address history, and (when chosen) the game scores.
 // Each block is guarded on its own, so one missing list never stops the others.
-#include "engine/CleaningEngine.h"
-#include "engine/RemovalLines.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/removal/RemovalLines.h"
 
 namespace {
 

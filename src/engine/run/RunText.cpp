@@ -1,4 +1,4 @@
-#include "engine/RunText.h"
+#include "engine/run/RunText.h"
 
 #include "resource.h"
 #include "sys/TextFormat.h"

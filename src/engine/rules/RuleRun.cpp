@@ -1,16 +1,16 @@
 // The rules group of the cleaning run: every chosen entry still found on this machine,
 // in name order, its FileKeys (none sweeping a protected folder wholesale) and then its RegKeys.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 
-#include "engine/PathText.h"
-#include "engine/ProtectedFolders.h"
-#include "engine/RemovalLines.h"
-#include "engine/RuleDetection.h"
-#include "engine/RuleExclusions.h"
-#include "engine/RulePaths.h"
-#include "engine/RuleRegistry.h"
-#include "engine/RuleSources.h"
-#include "engine/SweepGuards.h"
+#include "engine/removal/PathText.h"
+#include "engine/removal/ProtectedFolders.h"
+#include "engine/removal/RemovalLines.h"
+#include "engine/rules/RuleDetection.h"
+#include "engine/rules/RuleExclusions.h"
+#include "engine/rules/RulePaths.h"
+#include "engine/rules/RuleRegistry.h"
+#include "engine/rules/RuleSources.h"
+#include "engine/removal/SweepGuards.h"
 #include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 

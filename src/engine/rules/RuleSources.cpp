@@ -1,7 +1,7 @@
-#include "engine/RuleSources.h"
+#include "engine/rules/RuleSources.h"
 
-#include "engine/RuleDetection.h"
-#include "engine/WildcardMatch.h"
+#include "engine/rules/RuleDetection.h"
+#include "engine/removal/WildcardMatch.h"
 #include "resource.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"

@@ -1,4 +1,4 @@
-#include "engine/WildcardMatch.h"
+#include "engine/removal/WildcardMatch.h"
 
 #include "sys/NameCase.h"
 

@@ -1,6 +1,6 @@
 // The preferences line filter: text-stream line splitting, the URL-history prefix test
 // and the rewrite of the lines that stay.
-#include "engine/PrefsFilter.h"
+#include "engine/catalogue/PrefsFilter.h"
 
 #include <cstring>
 

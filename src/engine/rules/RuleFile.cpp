@@ -1,4 +1,4 @@
-#include "engine/RuleFile.h"
+#include "engine/rules/RuleFile.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 // Groups 1 to 9 of the cleaning run: every file-system target in the order the run
 // visits it, with its status text, location, pattern, gate and "INFO:" line, and the
 // stop-flag tests and progress steps between them.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "sys/TextFormat.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
-#include "engine/RulePaths.h"
+#include "engine/rules/RulePaths.h"
 
-#include "engine/WildcardMatch.h"
+#include "engine/removal/WildcardMatch.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
 

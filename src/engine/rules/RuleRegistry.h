@@ -1,7 +1,7 @@
 #pragma once
 // The registry side of the rules: hive names, the keys a rule may name, and the
 // removal of a RegKey with its report lines.
-#include "engine/RuleFile.h"
+#include "engine/rules/RuleFile.h"
 #include "sys/Platform.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 // Removes the Netscape Navigator 4.x address history from the user's prefs.js: the
 // filtered copy is written to newprefs.js and takes the file's place only once it is
 // complete and on disk.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 
-#include "engine/PrefsFilter.h"
-#include "engine/RemovalLines.h"
+#include "engine/catalogue/PrefsFilter.h"
+#include "engine/removal/RemovalLines.h"
 #include "resource.h"
 #include "sys/FileHandles.h"
 #include "sys/TextFormat.h"

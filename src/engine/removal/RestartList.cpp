@@ -1,10 +1,10 @@
 // The restart list: files in use (and folders left behind) recorded in the registry
 // during a cleaning run, the RunOnce value that brings the program back at the next
 // log-on, and the finishing run that removes what was recorded.
-#include "engine/CleaningEngine.h"
-#include "engine/EntryIdentity.h"
-#include "engine/PathText.h"
-#include "engine/RemovalLines.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/removal/EntryIdentity.h"
+#include "engine/removal/PathText.h"
+#include "engine/removal/RemovalLines.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 // conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
 #include "settings/SettingsStore.h"
-#include "engine/RunOptions.h"
-#include "engine/RunSink.h"
-#include "engine/SweepOptions.h"
+#include "engine/core/RunOptions.h"
+#include "engine/core/RunSink.h"
+#include "engine/removal/SweepOptions.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
 

@@ -1,8 +1,8 @@
 // The cleaning run: set-up, the groups in order, and the end of the run.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 
-#include "engine/RunText.h"
-#include "engine/SweepGuards.h"
+#include "engine/run/RunText.h"
+#include "engine/removal/SweepGuards.h"
 #include "resource.h"
 #include "sys/TextFormat.h"
 

@@ -1,4 +1,4 @@
-#include "engine/SweepGuards.h"
+#include "engine/removal/SweepGuards.h"
 
 #include "sys/FileHandles.h"
 
