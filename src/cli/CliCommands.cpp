@@ -4,6 +4,8 @@
 #include "cli/ConsoleSink.h"
 #include "engine/run/CleaningEngine.h"
 #include "engine/rules/RuleSources.h"
+#include "settings/LevelLogic.h"
+#include "settings/StoredRunOptions.h"
 #include "sys/Console.h"
 #include "sys/TextFormat.h"
 

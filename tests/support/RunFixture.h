@@ -4,6 +4,7 @@
 // options start at their defaults and the Extensible Cache key is gone; all of it is
 // put back afterwards, and the stop flag is cleared.
 #include "engine/run/CleaningEngine.h"
+#include "settings/StoredRunOptions.h"
 #include "support/RecordingSink.h"
 #include "support/RegistryScope.h"
 #include "support/VisitRecorder.h"

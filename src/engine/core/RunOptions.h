@@ -1,14 +1,19 @@
 #pragma once
-// What one cleaning run does, decided by whoever starts it: the window reads the
-// user's stored choice with ReadRunOptions; a caller may also choose its own.
-#include "settings/LevelLogic.h"
-#include "settings/SettingsStore.h"
-
+// What one cleaning run does, decided by whoever starts it: the window and the console
+// read the user's stored choice (settings/StoredRunOptions.h); a caller may also choose its own.
 #include <string>
 #include <vector>
 
-// Where the chosen rule entries are stored: one REG_DWORD of 1 per entry, named as the entry.
-inline constexpr const char* kRulesSection = "Rules";
+// The five option switches.
+struct OptionSwitches {
+    bool newsgroups = true;
+    bool cookies = true;
+    bool favorites = false;
+    bool wipeClean = false;
+    bool resetScores = false;
+
+    bool operator==(const OptionSwitches&) const = default;
+};
 
 struct RunOptions {
     OptionSwitches switches;
@@ -22,7 +27,3 @@ struct RunOptions {
     // The folder searched for winapp2.ini and Rules\*.ini besides the built-in rules.
     std::string rulesFolder;
 };
-
-// The switches as the stored choice reads (LoadOptions, as every window shows it), the
-// entries chosen under "Rules", and the program's folder for the rule files.
-RunOptions ReadRunOptions(const CSettingsStore& store);

@@ -2,6 +2,7 @@
 // during a cleaning run, the RunOnce value that brings the program back at the next
 // log-on, and the finishing run that removes what was recorded.
 #include "engine/run/CleaningEngine.h"
+#include "engine/core/StoredValues.h"
 #include "engine/removal/EntryIdentity.h"
 #include "engine/removal/PathText.h"
 #include "engine/removal/RemovalLines.h"
@@ -72,11 +73,11 @@ int AttemptsIndex(const std::string& name)
 }
 
 // One entry, with its count only once it has resisted a log-on; false when it was not written.
-bool WriteEntry(const CSettingsStore& settings, int index, const std::string& path, unsigned attempts)
+bool WriteEntry(CPlatform& sys, int index, const std::string& path, unsigned attempts)
 {
-    if (!settings.WriteSettingString(kListSection, EntryName(index), path))
+    if (!WriteStoredText(sys, kListSection, EntryName(index), path))
         return false;
-    return attempts == 0 || settings.WriteSettingInt(kListSection, EntryName(index) + kAttemptsSuffix, attempts);
+    return attempts == 0 || WriteStoredNumber(sys, kListSection, EntryName(index) + kAttemptsSuffix, attempts);
 }
 
 struct ListEntry {
@@ -90,7 +91,7 @@ struct ListEntry {
 std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
 {
     std::vector<RegValue> values;
-    if (count <= 0 || sys.RegListValues(kHkeyCurrentUser, CSettingsStore::KeyPath(kListSection), values) != 0)
+    if (count <= 0 || sys.RegListValues(kHkeyCurrentUser, ProgramKeyPath(kListSection), values) != 0)
         return {};
     std::map<int, ListEntry, std::greater<>> entries;
     std::map<int, unsigned> attempts;
@@ -160,7 +161,7 @@ void CCleaningEngine::ResetRestartList()
     m_nDeferredFiles = 0;
     m_finishingProgram.reset(); // the program may have been installed since the last run
     try {
-        DeleteAllRegistryValues(kHkeyCurrentUser, CSettingsStore::KeyPath(kListSection));
+        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
     } catch (const CException&) {
         // No list yet: nothing to clear.
     }
@@ -183,7 +184,7 @@ bool CCleaningEngine::AppendToRestartList(const std::string& path)
         m_stillInUse.push_back({path, m_retriedAttempts + 1});
         return true;
     }
-    if (!WriteEntry(m_settings, m_nDeferredFiles, path, 0))
+    if (!WriteEntry(m_sys, m_nDeferredFiles, path, 0))
         return false;
     ++m_nDeferredFiles;
     return true;
@@ -223,8 +224,8 @@ void CCleaningEngine::ArmRestartRun()
         return;
     // Quoted, so a blank in the path cannot start another program ("C:\Program.exe").
     WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
-    m_settings.WriteSettingInt("", kWorkToBeDone, 1);
-    m_settings.WriteSettingInt(kListSection, kFileCount, static_cast<unsigned>(m_nDeferredFiles));
+    WriteStoredNumber(m_sys, "", kWorkToBeDone, 1);
+    WriteStoredNumber(m_sys, kListSection, kFileCount, static_cast<unsigned>(m_nDeferredFiles));
 }
 
 void CCleaningEngine::RunFinishing()
@@ -235,7 +236,7 @@ void CCleaningEngine::RunFinishing()
     m_pMainDlg->SetStatusText(kStatusFinishing, true);
     Report(kLineFinishing);
 
-    const int count = static_cast<int>(m_settings.ReadSettingInt(kListSection, kFileCount, 0));
+    const int count = static_cast<int>(ReadStoredNumber(m_sys, kListSection, kFileCount, 0, true));
     const std::vector<ListEntry> entries = ListedEntries(m_sys, count);
     m_pMainDlg->SetProgressRange(static_cast<int>(entries.size()));
     std::vector<ListEntry> folders;
@@ -250,7 +251,7 @@ void CCleaningEngine::RunFinishing()
                 RemoveFile(entry.path);
             }
         }
-        m_settings.WriteSettingString(kListSection, EntryName(entry.index), "");
+        WriteStoredText(m_sys, kListSection, EntryName(entry.index), "");
         m_pMainDlg->StepProgress();
     }
     // A folder's files come first; the sweep listed inner folders before outer ones.
@@ -259,9 +260,9 @@ void CCleaningEngine::RunFinishing()
         RemoveListedFolder(*this, folder->path);
     }
 
-    m_settings.WriteSettingInt("", kWorkToBeDone, 0);
+    WriteStoredNumber(m_sys, "", kWorkToBeDone, 0);
     try {
-        DeleteAllRegistryValues(kHkeyCurrentUser, CSettingsStore::KeyPath(kListSection));
+        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
     } catch (const CException&) {
         // The list key is gone already.
     }
@@ -269,7 +270,7 @@ void CCleaningEngine::RunFinishing()
     if (!m_stillInUse.empty()) {
         m_nDeferredFiles = 0;
         for (const DeferredPath& entry : m_stillInUse)
-            WriteEntry(m_settings, m_nDeferredFiles++, entry.path, entry.attempts);
+            WriteEntry(m_sys, m_nDeferredFiles++, entry.path, entry.attempts);
         ArmRestartRun();
     }
 

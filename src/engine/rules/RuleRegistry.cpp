@@ -1,10 +1,10 @@
 #include "engine/rules/RuleRegistry.h"
 
+#include "engine/core/StoredValues.h"
 #include "engine/run/CleaningEngine.h"
 #include "engine/removal/RemovalLines.h"
 #include "engine/rules/RuleExclusions.h"
 #include "engine/rules/RulePaths.h"
-#include "settings/SettingsStore.h"
 #include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 
@@ -63,7 +63,7 @@ std::string Joined(const Segments& segments)
 
 bool HoldsOwnSettings(const Segments& key, bool wholeKey)
 {
-    const Segments own = PathSegments(CSettingsStore::KeyPath(""));
+    const Segments own = PathSegments(ProgramKeyPath(""));
     // The settings key itself, anything in it, and (for a key) anything that holds it.
     return Within(key, own) || (wholeKey && Within(own, key));
 }

@@ -3,12 +3,11 @@
 //
 // Usage:
 //   CCleaningEngine engine(sink);          // sink: the window, or a test recorder
-//   engine.Run(ReadRunOptions(store));     // the cleaning run (a button press)
+//   engine.Run(options);                   // the cleaning run (a button press)
 //   engine.RunFinishing();                 // the run started at log-on
 // A preview is a run with options.preview set: the same walk, reported in the
 // conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
-#include "settings/SettingsStore.h"
 #include "engine/core/RunOptions.h"
 #include "engine/core/RunSink.h"
 #include "engine/removal/SweepOptions.h"
@@ -33,9 +32,7 @@ inline bool StopRequested()
     return g_stopFlag.load(std::memory_order_relaxed) != 0;
 }
 
-// Worker thread procedures: build an engine on the thread's stack and run it.
-void CleaningThreadProc(IRunSink& window);
-void PreviewThreadProc(IRunSink& window);
+// The finishing run's worker thread procedure: builds an engine on the thread's stack and runs it.
 void FinishingThreadProc(IRunSink& window);
 // Runs a thread procedure's work so that nothing escapes it: a failure the run cannot
 // handle (out of memory, say) ends the run with a report line and a status text that
@@ -110,7 +107,6 @@ public:
 
     // What the engine works through; for the helpers of each target.
     CPlatform& Sys() { return m_sys; }
-    const CSettingsStore& Settings() const { return m_settings; }
     IRunSink& Window() { return *m_pMainDlg; }
 
     // Counters of one run. 64-bit, so large files and totals never wrap.
@@ -162,5 +158,4 @@ private:
     std::optional<std::set<std::tuple<std::uint32_t, std::uint64_t, std::string, bool>>> m_sweptFolders;
     IRunSink* m_pMainDlg; // the window the run reports to
     CPlatform& m_sys;
-    CSettingsStore m_settings;
 };

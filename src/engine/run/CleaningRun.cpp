@@ -39,20 +39,6 @@ void EndStoppedRun(IRunSink& window, const char* failure)
 }
 } // namespace
 
-void CleaningThreadProc(IRunSink& window)
-{
-    CCleaningEngine engine(window);
-    engine.Run(ReadRunOptions(engine.Settings()));
-}
-
-void PreviewThreadProc(IRunSink& window)
-{
-    CCleaningEngine engine(window);
-    RunOptions options = ReadRunOptions(CSettingsStore::ReadOnly());
-    options.preview = true;
-    engine.Run(options);
-}
-
 void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 {
     try {
@@ -64,7 +50,7 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
     }
 }
 
-CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys), m_settings(sys) {}
+CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys) {}
 
 int CCleaningEngine::Run(const RunOptions& options)
 {

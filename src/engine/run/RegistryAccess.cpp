@@ -2,6 +2,8 @@
 // and the one write that tells the user when it fails.
 #include "engine/run/CleaningEngine.h"
 
+#include "engine/core/StoredValues.h"
+
 #include <algorithm>
 #include <initializer_list>
 

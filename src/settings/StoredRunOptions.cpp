@@ -1,4 +1,6 @@
-#include "engine/core/RunOptions.h"
+#include "settings/StoredRunOptions.h"
+
+#include "settings/LevelLogic.h"
 
 RunOptions ReadRunOptions(const CSettingsStore& store)
 {
