@@ -2,8 +2,10 @@
 // levels. Nothing here writes the settings store.
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
-#include "engine/CleaningEngine.h"
-#include "engine/RuleSources.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/rules/RuleSources.h"
+#include "settings/LevelLogic.h"
+#include "settings/StoredRunOptions.h"
 #include "sys/Console.h"
 #include "sys/TextFormat.h"
 

@@ -1,6 +1,7 @@
 #include "cli/CliRequest.h"
 
-#include "engine/RuleSources.h"
+#include "engine/rules/RuleSources.h"
+#include "settings/LevelLogic.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>

@@ -7,8 +7,8 @@
 //   CliParse parse = ParseArguments({"clean", "--level", "basic"});
 //   if (!parse.error.empty()) ...                       // a usage error: exit 2
 //   RunOptions options = RunOptionsFor(*parse.request, ReadRunOptions(store));
-#include "engine/RuleFile.h"
-#include "engine/RunOptions.h"
+#include "engine/rules/RuleFile.h"
+#include "engine/core/RunOptions.h"
 
 #include <optional>
 #include <span>

@@ -1,7 +1,7 @@
 #include "cli/ConsoleSink.h"
 
 #include "cli/CliRequest.h"
-#include "engine/RunText.h"
+#include "engine/run/RunText.h"
 #include "sys/TextFormat.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // restart, and a message is written to standard output as an "INFO: " line (an info
 // object with --json) and counted as a failure. A list that is not there is no failure.
 #include "cli/JsonLines.h"
-#include "engine/RunSink.h"
+#include "engine/core/RunSink.h"
 #include "sys/Console.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 #pragma once
 // The console program's --json output: one object a line.
-#include "engine/RuleSources.h"
-#include "engine/RunSink.h"
+#include "engine/rules/RuleSources.h"
+#include "engine/core/RunSink.h"
 #include "settings/LevelLogic.h"
 
 #include <cstdint>

@@ -51,11 +51,6 @@ int DeriveLevel(const OptionSwitches& switches)
     return kCustom;
 }
 
-bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible)
-{
-    return dialogVisible && !favoritesWasOn && favoritesWillBeOn;
-}
-
 std::string LevelName(int position)
 {
     return position >= kThorough && position <= kCustom ? kLevelNames[static_cast<size_t>(position - 1)] : "";
@@ -81,18 +76,15 @@ LoadedOptions LoadOptions(const CSettingsStore& store)
     return {DeriveLevel(switches) == named ? named : kCustom, switches};
 }
 
-bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches)
+bool StoreOptions(const CSettingsStore& store, int position, const OptionSwitches& switches)
 {
-    const CSettingsStore store(sys);
     // Every value is attempted even after a failure, so as much of the choice as
-    // possible survives; the user hears about it once.
+    // possible survives.
     bool saved = store.WriteSettingString(kSection, kLevelEntry, LevelName(position));
     saved &= store.WriteSettingInt(kSection, "DeleteNewsgroupSubscriptions", switches.newsgroups);
     saved &= store.WriteSettingInt(kSection, "DeleteFavorites", switches.favorites);
     saved &= store.WriteSettingInt(kSection, "DeleteCookies", switches.cookies);
     saved &= store.WriteSettingInt(kSection, "WipeClean", switches.wipeClean);
     saved &= store.WriteSettingInt(kSection, "ResetGameScores", switches.resetScores);
-    if (!saved)
-        sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kCannotWriteRegistryStyle);
     return saved;
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The cleaning levels: four presets over the five option switches, and how the
-// Options dialog loads and stores them. No window code here, so every rule the
-// dialog follows can be checked as a plain function.
+// The cleaning levels: four presets over the five option switches, and how they are
+// loaded and stored. No window code here, so every rule of the levels can be checked
+// as a plain function.
 //
 // Usage:
 //   OptionSwitches boxes = ApplyLevel(kThorough, boxes);       // a level was chosen
 //   int level = DeriveLevel(boxes);                           // a box was changed
 //   LoadedOptions loaded = LoadOptions(CSettingsStore());
-//   SaveOptions(Platform(), owner, level, boxes);              // on OK
+//   StoreOptions(CSettingsStore(), level, boxes);              // on OK
+#include "engine/core/RunOptions.h"
 #include "settings/SettingsStore.h"
 
 #include <string>
@@ -17,16 +18,6 @@ inline constexpr int kThorough = 1;
 inline constexpr int kStandard = 2;
 inline constexpr int kBasic = 3;
 inline constexpr int kCustom = 4;
-
-struct OptionSwitches {
-    bool newsgroups = true;
-    bool cookies = true;
-    bool favorites = false;
-    bool wipeClean = false;
-    bool resetScores = false;
-
-    bool operator==(const OptionSwitches&) const = default;
-};
 
 // Each switch by its name under "Options" in the settings store.
 struct SwitchName {
@@ -48,10 +39,6 @@ OptionSwitches ApplyLevel(int position, const OptionSwitches& current);
 // The level whose preset the switches match, Custom when none does.
 int DeriveLevel(const OptionSwitches& switches);
 
-// Favourites is about to be turned on: the user must be told what that deletes, but
-// only while the dialog is on screen (not while it is loading the stored level).
-bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible);
-
 // "Thorough", "Standard", "Basic", "Custom"; the empty text for any other position.
 std::string LevelName(int position);
 
@@ -70,6 +57,6 @@ struct LoadedOptions {
 // while the switches match it; a stored name that disagrees with them reads as Custom.
 LoadedOptions LoadOptions(const CSettingsStore& store);
 
-// Stores the level's name and the five switches. When any write fails, tells the
-// user once ("Unable to write to the registry.") and returns false.
-bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches);
+// Stores the level's name and the five switches, each attempted even after a failure;
+// false when any write failed.
+bool StoreOptions(const CSettingsStore& store, int position, const OptionSwitches& switches);

@@ -4,23 +4,11 @@
 // Integers are REG_DWORD, strings REG_SZ. Every call opens and closes its keys,
 // so any thread may use the store. Even a read creates the key path, except in a
 // store made by ReadOnly (for a preview and the console program, which write nothing).
+#include "engine/core/StoredValues.h"
 #include "sys/Platform.h"
 
-#include <optional>
 #include <string>
 #include <vector>
-
-inline constexpr const char* kCompanyKey = "Vellomar";
-inline constexpr const char* kApplicationName = "Purgix!";
-
-// What the user is told, once, when a registry write of the program fails
-// (MB_OK | MB_ICONEXCLAMATION).
-inline constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
-inline constexpr unsigned kCannotWriteRegistryStyle = 0x30;
-
-// The number a stored value holds: a REG_DWORD, or 4 bytes of REG_BINARY as older
-// tools wrote them. Text that happens to be 4 bytes long ("true") is no number.
-std::optional<unsigned> StoredNumber(const RegValue& value);
 
 class CSettingsStore {
 public:
@@ -43,7 +31,7 @@ public:
     bool RemoveSetting(const std::string& section, const std::string& entry) const;
 
     // "Software\Vellomar\Purgix!" or "Software\Vellomar\Purgix!\<section>".
-    static std::string KeyPath(const std::string& section);
+    static std::string KeyPath(const std::string& section) { return ProgramKeyPath(section); }
 
 private:
     CPlatform& m_sys;

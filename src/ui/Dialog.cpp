@@ -1,6 +1,6 @@
 #include "ui/Dialog.h"
 
-#include "settings/SettingsStore.h"
+#include "engine/core/ProductName.h"
 #include "sys/Platform.h"
 #include "sys/Utf8.h"
 

@@ -1,8 +1,8 @@
 #include "ui/MainDlg.h"
 
+#include "engine/run/CleaningEngine.h"
 #include "settings/LevelLogic.h"
-#include "settings/SettingsStore.h"
-#include "engine/CleaningEngine.h"
+#include "settings/StoredRunOptions.h"
 #include "resource.h"
 #include "sys/Utf8.h"
 #include "ui/AboutDlg.h"
@@ -26,6 +26,21 @@ struct WorkerStart {
     void (*proc)(IRunSink&);
     CMainDlg* window;
 };
+
+// The worker threads of the two buttons: each reads the stored choice and runs it.
+void CleaningThreadProc(IRunSink& window)
+{
+    CCleaningEngine engine(window);
+    engine.Run(ReadRunOptions(CSettingsStore()));
+}
+
+void PreviewThreadProc(IRunSink& window)
+{
+    CCleaningEngine engine(window);
+    RunOptions options = ReadRunOptions(CSettingsStore::ReadOnly());
+    options.preview = true;
+    engine.Run(options);
+}
 
 unsigned __stdcall WorkerThread(void* parameter)
 {

@@ -7,7 +7,7 @@
 // The worker talks to the window through IRunSink. Report lines go into a model
 // under a lock and reach the edit control in batches from a timer, and once more
 // before any question box, so a run over many files is not slowed by the control.
-#include "engine/RunSink.h"
+#include "engine/core/RunSink.h"
 #include "ui/Dialog.h"
 #include "ui/PauseGate.h"
 #include "ui/ReportModel.h"

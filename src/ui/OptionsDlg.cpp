@@ -1,6 +1,7 @@
 #include "ui/OptionsDlg.h"
 
 #include "resource.h"
+#include "ui/OptionsRules.h"
 #include "ui/OtherProgramsDlg.h"
 #include "sys/Utf8.h"
 

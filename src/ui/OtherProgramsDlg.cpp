@@ -1,8 +1,7 @@
 #include "ui/OtherProgramsDlg.h"
 
-#include "engine/RunOptions.h"
 #include "resource.h"
-#include "settings/SettingsStore.h"
+#include "settings/StoredRunOptions.h"
 #include "sys/TextFormat.h"
 #include "sys/Utf8.h"
 

@@ -7,7 +7,7 @@
 // Usage:
 //   COtherProgramsDlg programs;
 //   programs.DoModal(optionsDialog);
-#include "engine/RuleSources.h"
+#include "engine/rules/RuleSources.h"
 #include "sys/Win32Handles.h"
 #include "ui/Dialog.h"
 

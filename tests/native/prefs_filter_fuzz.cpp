@@ -1,7 +1,7 @@
 // Fuzzes the preferences line filter: no input may crash it, the lines it keeps come
 // out byte for byte and in order, the lines it drops are history lines, how the input
 // is cut into chunks changes nothing, and what the filter holds stays bounded.
-#include "engine/PrefsFilter.h"
+#include "engine/catalogue/PrefsFilter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzzes the rules reader: no input may crash it, every entry it returns has a name,
 // every file key a path and a pattern, and merging a file into itself keeps its count
 // of distinct names.
-#include "engine/RuleFile.h"
+#include "engine/rules/RuleFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // A stand-in for the main window: records what a run shows and answers its
 // questions from a script.
-#include "engine/RunSink.h"
+#include "engine/core/RunSink.h"
 
 #include <deque>
 #include <functional>

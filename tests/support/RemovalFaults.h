@@ -3,7 +3,7 @@
 // will not: a refused deletion, attribute change or flush, a search that finds
 // nothing (a safety net for sweeps that must never start), and files larger than
 // the test disk could hold. Everything else reaches the real implementation.
-#include "engine/PathText.h"
+#include "engine/removal/PathText.h"
 #include "sys/Platform.h"
 
 #include <string>

@@ -3,7 +3,8 @@
 // Every location the catalogue reads starts absent, TEMP and TMP start empty, the
 // options start at their defaults and the Extensible Cache key is gone; all of it is
 // put back afterwards, and the stop flag is cleared.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
+#include "settings/StoredRunOptions.h"
 #include "support/RecordingSink.h"
 #include "support/RegistryScope.h"
 #include "support/VisitRecorder.h"

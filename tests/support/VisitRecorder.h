@@ -7,7 +7,7 @@
 //   CVisitRecorder sys;
 //   CCleaningEngine engine(sink, sys);
 //   ... sys.SearchesUnder("D:\\") ...
-#include "engine/PathText.h"
+#include "engine/removal/PathText.h"
 #include "sys/Platform.h"
 
 #include <string>

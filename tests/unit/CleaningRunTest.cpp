@@ -1,7 +1,7 @@
 // The set-up and the end of a cleaning run: what it reads before the first target,
 // how it opens and closes the report, the summary line, the restart question and what
 // a stop skips.
-#include "engine/RunText.h"
+#include "engine/run/RunText.h"
 #include "resource.h"
 #include "support/FaultyPlatform.h"
 #include "support/HeldFile.h"

@@ -4,7 +4,7 @@
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
 #include "cli/JsonLines.h"
-#include "engine/RunText.h"
+#include "engine/run/RunText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The Internet Explorer 4.x extensible caches: every subkey's "CachePath" folder loses
 // the files lying directly in it; everything else is passed over without a line.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "support/RecordingSink.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"

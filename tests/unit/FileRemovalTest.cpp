@@ -1,5 +1,5 @@
 // The folder sweep and the removal of one file, on real files under Wine.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "support/FaultyPlatform.h"
 #include "support/HeldFile.h"
 #include "support/HostLink.h"

@@ -1,6 +1,7 @@
 // The cleaning levels: presets, the level the switches match, when the favourites
 // warning is due, and loading and storing the choice in the real (Wine) registry.
 #include "settings/LevelLogic.h"
+#include "ui/OptionsRules.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ TEST(LevelLogic, NamesAreReadIgnoringAsciiCaseAndAnyOtherNameMeansStandard)
 
 #ifdef _WIN32
 
-#include "engine/RunOptions.h"
+#include "settings/StoredRunOptions.h"
 #include "support/TestEnv.h"
 
 namespace {

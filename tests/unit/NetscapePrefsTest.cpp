@@ -1,6 +1,6 @@
 // RewriteNetscapePrefs on real files: what prefs.js becomes, which files are left, what
 // the report says, and that a failure at any point leaves the preferences whole.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "support/FaultyPlatform.h"
 #include "support/RecordingSink.h"
 #include "support/TestEnv.h"

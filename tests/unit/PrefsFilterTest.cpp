@@ -1,6 +1,6 @@
 // The preferences line filter on its own: how bytes become lines, which lines go, and
 // that the lines which stay come out byte for byte. Portable: also built natively.
-#include "engine/PrefsFilter.h"
+#include "engine/catalogue/PrefsFilter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The engine's registry operations against the real (Wine) registry: lookups by exact
 // name and accepted type, whole numbers, long names and data, emptying a key, and the
 // one write that tells the user when it fails.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "support/FaultyPlatform.h"
 #include "support/RecordingSink.h"
 #include "support/TestEnv.h"

@@ -1,7 +1,7 @@
 // The registry step against a seeded registry: which lists go, which lines the report
 // gets and in what order, the game-score gate, the Telnet countdown, and that every
 // block runs whatever happens to the others.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "support/FaultyPlatform.h"
 #include "support/RecordingSink.h"
 #include "support/RunFixture.h"

@@ -1,6 +1,7 @@
 // The restart list in the real (Wine) registry: listing during a run, arming the next
 // log-on, and the finishing run that works the list off.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
+#include "settings/StoredRunOptions.h"
 #include "support/FaultyPlatform.h"
 #include "support/HeldFile.h"
 #include "support/RecordingSink.h"

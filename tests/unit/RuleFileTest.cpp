@@ -1,6 +1,6 @@
 // The rules reader: every key kind, the spellings people write, both encodings, and
 // the lines it must pass over.
-#include "engine/RuleFile.h"
+#include "engine/rules/RuleFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Rule entries run against real folders and the real (Wine) registry: variables,
 // wildcard folders, patterns, REMOVESELF, exclusions, registry keys and values, the
 // keys and folders a rule may not touch, detection, and the group's place in the run.
-#include "engine/CleaningEngine.h"
-#include "engine/RuleDetection.h"
-#include "engine/RuleSources.h"
-#include "engine/PathText.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/rules/RuleDetection.h"
+#include "engine/rules/RuleSources.h"
+#include "engine/removal/PathText.h"
 #include "support/HostLink.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"

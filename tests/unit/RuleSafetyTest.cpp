@@ -2,9 +2,9 @@
 // them), a tree removal that stops half way, REG exclusions inside a removed key, ExcludeKeys
 // that cannot be used, exclusions compared as the file system compares folders,
 // letter case beyond ASCII, and the bound on a line's spellings.
-#include "engine/CleaningEngine.h"
-#include "engine/RuleRegistry.h"
-#include "engine/WildcardMatch.h"
+#include "engine/run/CleaningEngine.h"
+#include "engine/rules/RuleRegistry.h"
+#include "engine/removal/WildcardMatch.h"
 #include "resource.h"
 #include "support/RecordingSink.h"
 #include "support/TestEnv.h"

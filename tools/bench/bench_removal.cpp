@@ -4,7 +4,7 @@
 //   bench_removal sweep FOLDER ROUNDS   times SweepFolder against a bare FindFirstFile/DeleteFile/
 //                                       RemoveDirectory loop over 20,000 files in 2,000 folders
 // Each prints one line of figures.
-#include "engine/CleaningEngine.h"
+#include "engine/run/CleaningEngine.h"
 #include "sys/Utf8.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 //                         entry, as the Other programs dialog does
 // Prints one line: entries, entries found, seconds, and how much the process's peak
 // working set (the most memory it ever held) grew meanwhile.
-#include "engine/RuleSources.h"
+#include "engine/rules/RuleSources.h"
 #include "sys/Utf8.h"
 
 #include <windows.h>

@@ -1,0 +1,282 @@
+// The restart list: files in use (and folders left behind) recorded in the registry
+// during a cleaning run, the RunOnce value that brings the program back at the next
+// log-on, and the finishing run that removes what was recorded.
+#include "engine/run/CleaningEngine.h"
+#include "engine/core/StoredValues.h"
+#include "engine/removal/EntryIdentity.h"
+#include "engine/removal/PathText.h"
+#include "engine/removal/RemovalLines.h"
+#include "sys/TextFormat.h"
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr const char* kListSection = "DeleteOnWindowsRestart";
+constexpr const char* kFileCount = "FileCount";
+constexpr const char* kWorkToBeDone = "WorkToBeDone";
+constexpr const char* kEntryPrefix = "File_";
+// Beside "File_<n>": the log-ons that entry has resisted. Absent (as older versions and
+// the cleaning run write the list) means none.
+constexpr const char* kAttemptsSuffix = "_Attempts";
+// An entry still there at its third log-on is held for good, or is not the user's to
+// delete (access denied looks the same as a running program's file): give it up.
+constexpr unsigned kLogOnAttempts = 3;
+constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\purgix.exe";
+// The window program finishes the work; the console program has no finishing run.
+constexpr const char* kWindowProgram = "purgix.exe";
+constexpr const char* kConsoleProgram = "purgix-cli.exe";
+constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* kRunOnceValue = "Purgix!";
+constexpr const char* kRestartSwitch = " /WindowsRestart";
+
+constexpr const char* kStatusFinishing = "Finishing Purgix!";
+constexpr const char* kLineFinishing =
+    "Purgix! attempting to delete those last few files which couldn't be deleted earlier\r\n";
+constexpr const char* kStatusComplete = "Purgix! complete";
+constexpr const char* kLineComplete = "Purgix! complete\r\n";
+
+constexpr unsigned long kErrorFileNotFound = 2;
+constexpr unsigned long kErrorPathNotFound = 3;
+
+std::string EntryName(int index)
+{
+    return kEntryPrefix + std::to_string(index);
+}
+
+// The entry number of a value named "File_<n>" (any letter case, as the registry
+// compares names), or -1 for any other name: "File_<n>_Attempts" is none.
+int EntryIndex(const std::string& name)
+{
+    const std::size_t prefixLength = std::char_traits<char>::length(kEntryPrefix);
+    if (name.size() <= prefixLength || Lowered(name.substr(0, prefixLength)) != Lowered(kEntryPrefix))
+        return -1;
+    const char* digits = name.data() + prefixLength;
+    const char* end = name.data() + name.size();
+    if (*digits == '0' && end - digits > 1)
+        return -1; // "File_%d" never writes leading zeros
+    int index = -1;
+    const auto [stop, error] = std::from_chars(digits, end, index);
+    return error == std::errc() && stop == end ? index : -1;
+}
+
+// The entry number of a value named "File_<n>_Attempts", or -1 for any other name.
+int AttemptsIndex(const std::string& name)
+{
+    const std::size_t suffixLength = std::char_traits<char>::length(kAttemptsSuffix);
+    if (name.size() <= suffixLength || Lowered(name.substr(name.size() - suffixLength)) != Lowered(kAttemptsSuffix))
+        return -1;
+    return EntryIndex(name.substr(0, name.size() - suffixLength));
+}
+
+// One entry, with its count only once it has resisted a log-on; false when it was not written.
+bool WriteEntry(CPlatform& sys, int index, const std::string& path, unsigned attempts)
+{
+    if (!WriteStoredText(sys, kListSection, EntryName(index), path))
+        return false;
+    return attempts == 0 || WriteStoredNumber(sys, kListSection, EntryName(index) + kAttemptsSuffix, attempts);
+}
+
+struct ListEntry {
+    int index;
+    std::string path;
+    unsigned attempts = 0;
+};
+
+// The entries below count that really exist, highest number first, each with its count
+// of attempts. Bad data (a huge or negative count) costs no more than the values the key holds.
+std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
+{
+    std::vector<RegValue> values;
+    if (count <= 0 || sys.RegListValues(kHkeyCurrentUser, ProgramKeyPath(kListSection), values) != 0)
+        return {};
+    std::map<int, ListEntry, std::greater<>> entries;
+    std::map<int, unsigned> attempts;
+    for (const RegValue& value : values) {
+        if (const int index = AttemptsIndex(value.name); index >= 0) {
+            attempts[index] = StoredNumber(value).value_or(0);
+        } else if (const int entry = EntryIndex(value.name); entry >= 0 && entry < count) {
+            const bool isText = value.type == kRegSz || value.type == kRegExpandSz;
+            // Two names may differ in letter case only; the registry would read one of them.
+            entries.try_emplace(
+                entry, ListEntry{entry, isText ? std::string(value.data.begin(), value.data.end()) : std::string()});
+        }
+    }
+    std::vector<ListEntry> listed;
+    for (auto& [index, entry] : entries) {
+        if (const auto found = attempts.find(index); found != attempts.end())
+            entry.attempts = found->second;
+        listed.push_back(std::move(entry));
+    }
+    return listed;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && Lowered(text.substr(0, prefix.size())) == Lowered(prefix);
+}
+
+// A listed folder (its path ends in a backslash) is removed on its own, never its contents:
+// those were listed separately. It stays listed only while something inside it is still in use
+// and it has log-ons left; otherwise (a "desktop.ini" in it, say) it would bring the program
+// back at every log-on.
+void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
+{
+    // Gone already, or (under Wine) a link that would take its target with it: left alone.
+    const std::string own = folder.substr(0, folder.size() - 1);
+    if (!IsOwnEntry(engine.Sys(), own))
+        return;
+    const OsError error = engine.Sys().RemoveFolder(own);
+    const std::string shown = ShownPath(folder);
+    if (error == 0) {
+        engine.Window().AppendReport(shown + kLineDeleted);
+        return;
+    }
+    if (error == kErrorFileNotFound || error == kErrorPathNotFound)
+        return; // already gone
+    const auto& inUse = engine.m_stillInUse;
+    if (std::any_of(inUse.begin(), inUse.end(),
+                    [&](const CCleaningEngine::DeferredPath& p) { return StartsWithIgnoringCase(p.path, folder); }) &&
+        engine.AppendToRestartList(folder)) {
+        engine.Window().AppendReport(shown + kLineFolderKept);
+    } else {
+        // Nothing in it will go at the next log-on either, so promise nothing.
+        engine.Window().AppendReport(shown + kLineNotDeleted);
+    }
+}
+
+} // namespace
+
+void FinishingThreadProc(IRunSink& window)
+{
+    CCleaningEngine engine(window);
+    engine.RunFinishing();
+}
+
+void CCleaningEngine::ResetRestartList()
+{
+    m_nDeferredFiles = 0;
+    m_finishingProgram.reset(); // the program may have been installed since the last run
+    try {
+        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
+    } catch (const CException&) {
+        // No list yet: nothing to clear.
+    }
+}
+
+bool CCleaningEngine::AppendToRestartList(const std::string& path)
+{
+    // Only what is on the list, with a program to work it off, is promised for the next log-on.
+    if (FinishingProgram().empty())
+        return false;
+    // The finishing run is counting down its own list; what it finds in use waits aside.
+    // A preview counts and lists nothing.
+    if (m_bPreview) {
+        ++m_nDeferredFiles;
+        return true;
+    }
+    if (m_bFinishingRun) {
+        if (m_retriedAttempts >= kLogOnAttempts - 1)
+            return false;
+        m_stillInUse.push_back({path, m_retriedAttempts + 1});
+        return true;
+    }
+    if (!WriteEntry(m_sys, m_nDeferredFiles, path, 0))
+        return false;
+    ++m_nDeferredFiles;
+    return true;
+}
+
+const std::string& CCleaningEngine::FinishingProgram()
+{
+    if (m_finishingProgram)
+        return *m_finishingProgram;
+    std::string exe;
+    try {
+        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");
+    } catch (const CException&) {
+        // Not installed: a portable copy brings itself back.
+    }
+    if (exe.size() >= 2 && exe.front() == '"' && exe.back() == '"')
+        exe = exe.substr(1, exe.size() - 2);
+    if (exe.empty()) {
+        exe = m_sys.ProgramPath();
+        const std::size_t folderEnd = exe.rfind('\\') + 1;
+        if (Lowered(exe.substr(folderEnd)) == kConsoleProgram) {
+            exe = exe.substr(0, folderEnd) + kWindowProgram;
+            std::uint32_t attributes = 0;
+            if (m_sys.GetAttributes(exe, attributes) != 0)
+                exe.clear(); // no window program beside it: nothing could finish the work
+        }
+    }
+    return *(m_finishingProgram = exe);
+}
+
+void CCleaningEngine::ArmRestartRun()
+{
+    if (m_bPreview)
+        return;
+    const std::string& exe = FinishingProgram();
+    if (exe.empty())
+        return;
+    // Quoted, so a blank in the path cannot start another program ("C:\Program.exe").
+    WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
+    WriteStoredNumber(m_sys, "", kWorkToBeDone, 1);
+    WriteStoredNumber(m_sys, kListSection, kFileCount, static_cast<unsigned>(m_nDeferredFiles));
+}
+
+void CCleaningEngine::RunFinishing()
+{
+    m_bFinishingRun = true;
+    m_stillInUse.clear();
+    m_pMainDlg->SetBusy(true);
+    m_pMainDlg->SetStatusText(kStatusFinishing, true);
+    Report(kLineFinishing);
+
+    const int count = static_cast<int>(ReadStoredNumber(m_sys, kListSection, kFileCount, 0, true));
+    const std::vector<ListEntry> entries = ListedEntries(m_sys, count);
+    m_pMainDlg->SetProgressRange(static_cast<int>(entries.size()));
+    std::vector<ListEntry> folders;
+    for (const ListEntry& entry : entries) {
+        // Only a full path names something that was listed; a relative one would be taken
+        // against whatever folder the program happens to start in.
+        if (IsAbsolutePath(entry.path)) {
+            if (entry.path.back() == '\\') {
+                folders.push_back(entry);
+            } else {
+                m_retriedAttempts = entry.attempts;
+                RemoveFile(entry.path);
+            }
+        }
+        WriteStoredText(m_sys, kListSection, EntryName(entry.index), "");
+        m_pMainDlg->StepProgress();
+    }
+    // A folder's files come first; the sweep listed inner folders before outer ones.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        m_retriedAttempts = folder->attempts;
+        RemoveListedFolder(*this, folder->path);
+    }
+
+    WriteStoredNumber(m_sys, "", kWorkToBeDone, 0);
+    try {
+        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
+    } catch (const CException&) {
+        // The list key is gone already.
+    }
+    // The report promised these for the next restart: list them afresh and come back.
+    if (!m_stillInUse.empty()) {
+        m_nDeferredFiles = 0;
+        for (const DeferredPath& entry : m_stillInUse)
+            WriteEntry(m_sys, m_nDeferredFiles++, entry.path, entry.attempts);
+        ArmRestartRun();
+    }
+
+    m_pMainDlg->SetBusy(false);
+    m_pMainDlg->ResetProgress();
+    Report(kLineComplete);
+    m_pMainDlg->SetStatusText(kStatusComplete, true);
+    m_pMainDlg->OnRunFinished();
+}
