@@ -34,7 +34,15 @@ put() {
     esac
     local host="$base/${rest//\\//}"
     mkdir -p "$(dirname "$host")"
-    if [ -n "$content" ]; then printf '%s' "$content" >"$host"; else head -c $((200 + RANDOM % 4000)) /dev/urandom >"$host"; fi
+    # Without given content: a size and bytes that follow from the path, so every demo
+    # run seeds the same profile and reports the same figures.
+    if [ -n "$content" ]; then
+        printf '%s' "$content" >"$host"
+    else
+        local sum
+        sum=$(printf '%s' "$path" | cksum | cut -d' ' -f1)
+        { yes "$path" || true; } | head -c $((200 + sum % 4000)) >"$host"
+    fi
 }
 
 html='<html><head><title>Welcome</title></head><body>Best viewed with any browser.</body></html>'
