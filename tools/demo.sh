@@ -142,11 +142,13 @@ done
 echo "demo.sh: the removable drive E: was passed over (E:\\FILE0002.CHK is still there)"
 users="$WINEPREFIX/drive_c/users"
 for gone in 'Google/Chrome/User Data/Default/History' 'Microsoft/Edge/User Data/Profile 1/Network/Cookies' \
-    'Mozilla/Firefox/Profiles/*/cache2/index' 'Mozilla/Firefox/Profiles/*/places.sqlite'; do
+    'Mozilla/Firefox/Profiles/*/cache2/index'; do
     [ -z "$(find "$users" -path "*/$gone" 2>/dev/null)" ] || fail "the browser rules left $gone"
 done
-for kept in 'Google/Chrome/User Data/Default/Bookmarks' 'Mozilla/Firefox/Profiles/*/prefs.js'; do
+# places.sqlite holds Firefox's bookmarks as well as its history: no rule deletes it.
+for kept in 'Google/Chrome/User Data/Default/Bookmarks' 'Mozilla/Firefox/Profiles/*/prefs.js' \
+    'Mozilla/Firefox/Profiles/*/places.sqlite'; do
     [ -n "$(find "$users" -path "*/$kept" 2>/dev/null)" ] || fail "the browser rules removed $kept"
 done
-echo "demo.sh: the Chrome, Edge and Firefox profiles were cleaned by the built-in rules (bookmarks and prefs.js kept)"
+echo "demo.sh: the Chrome, Edge and Firefox profiles were cleaned by the built-in rules (bookmarks, places.sqlite and prefs.js kept)"
 echo "demo.sh: the pictures of the window are $out/purgix-preview.png and $out/purgix-demo.png"
