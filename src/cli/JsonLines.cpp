@@ -15,8 +15,6 @@ const char* ActionName(RunAction action)
         return "deferred";
     case RunAction::NotDeleted:
         return "not_deleted";
-    case RunAction::Info:
-        return "info";
     case RunAction::WouldRewrite:
         return "would_rewrite";
     case RunAction::RegistryRemoved:

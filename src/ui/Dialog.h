@@ -43,7 +43,6 @@ public:
 
     // -1 when the dialog cannot be created; otherwise the result passed to EndDialog.
     INT_PTR DoModal(HWND owner);
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
 protected:
     virtual void DoDataExchange() {}

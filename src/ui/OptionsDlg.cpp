@@ -43,12 +43,6 @@ void COptionsDlg::DoDataExchange()
 
 BOOL COptionsDlg::OnInitDialog()
 {
-    m_newsgroupsCheck.SetCheck(m_bNewsgroups);
-    m_favoritesCheck.SetCheck(m_bFavorites);
-    m_cookiesCheck.SetCheck(m_bCookies);
-    m_wipeCleanCheck.SetCheck(m_bWipeClean);
-    m_resetScoresCheck.SetCheck(m_bResetScores);
-
     m_levelSlider.Send(TBM_SETRANGEMIN, FALSE, kThorough);
     m_levelSlider.Send(TBM_SETRANGEMAX, TRUE, kCustom);
     m_levelSlider.Send(TBM_SETLINESIZE, 0, 1);
@@ -163,11 +157,6 @@ bool COptionsDlg::IsLevelArea(HWND control) const
 void COptionsDlg::OnOK()
 {
     const OptionSwitches boxes = ReadBoxes();
-    m_bNewsgroups = boxes.newsgroups;
-    m_bFavorites = boxes.favorites;
-    m_bCookies = boxes.cookies;
-    m_bWipeClean = boxes.wipeClean;
-    m_bResetScores = boxes.resetScores;
     // A failed save has told the user; the dialog still closes with OK.
     SaveOptions(Platform(), m_hWnd, static_cast<int>(m_levelSlider.Send(TBM_GETPOS)), boxes);
     EndDialog(IDOK);

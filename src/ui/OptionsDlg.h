@@ -39,11 +39,6 @@ private:
     CButton m_favoritesCheck;
     CButton m_cookiesCheck;
     CSliderCtrl m_levelSlider;
-    BOOL m_bNewsgroups = TRUE;
-    BOOL m_bFavorites = FALSE;
-    BOOL m_bCookies = TRUE;
-    BOOL m_bWipeClean = FALSE;
-    BOOL m_bResetScores = FALSE;
     HWND m_toolTip = nullptr; // owned by the dialog window, destroyed with it
     bool m_bWarningOpen = false;
 };
