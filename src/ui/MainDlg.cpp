@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "sys/Utf8.h"
 #include "ui/AboutDlg.h"
+#include "ui/MainDlgMessages.h"
 #include "ui/OptionsDlg.h"
 
 #include <commctrl.h>
@@ -14,11 +15,6 @@
 
 namespace {
 
-// Private messages: a posted note that the run has ended, and a call the worker has
-// handed to the window's thread (the worker sends it and waits, as with any control
-// message; it names the call by number, see CUiCallSlot).
-constexpr UINT kRunFinishedMessage = WM_APP + 1;
-constexpr UINT kRunOnUiMessage = WM_APP + 2;
 constexpr UINT_PTR kReportTimerId = 1;
 constexpr UINT kReportTimerMs = 100;
 
