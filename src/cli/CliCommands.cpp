@@ -7,7 +7,7 @@
 #include "settings/LevelLogic.h"
 #include "settings/StoredRunOptions.h"
 #include "sys/Console.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <chrono>
 #include <optional>

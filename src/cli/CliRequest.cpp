@@ -2,6 +2,7 @@
 
 #include "engine/rules/RuleSources.h"
 #include "settings/LevelLogic.h"
+#include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>

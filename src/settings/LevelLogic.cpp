@@ -1,5 +1,7 @@
 #include "settings/LevelLogic.h"
 
+#include "sys/NameCase.h"
+
 #include <array>
 
 namespace {
@@ -12,17 +14,6 @@ constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Bas
 constexpr OptionSwitches kThoroughPreset{true, true, true, true, true};
 constexpr OptionSwitches kStandardPreset{true, true, false, false, false};
 constexpr OptionSwitches kBasicPreset{false, false, false, false, false};
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const char* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
 
 } // namespace
 
@@ -59,7 +50,7 @@ std::string LevelName(int position)
 int LevelFromName(const std::string& name)
 {
     for (int position : {kThorough, kBasic, kCustom}) {
-        if (EqualsIgnoringAsciiCase(name, kLevelNames[static_cast<size_t>(position - 1)]))
+        if (SameIgnoringAsciiCase(name, kLevelNames[static_cast<size_t>(position - 1)]))
             return position;
     }
     return kStandard;

@@ -110,10 +110,10 @@ public:
         written.push_back(name);
         for (const std::string& refused : m_refused) {
             if (refused == name)
-                return 5; // ERROR_ACCESS_DENIED
+                return kErrorAccessDenied;
         }
         if (m_refused.empty())
-            return 5;
+            return kErrorAccessDenied;
         return CPlatformDecorator::RegWriteValue(root, path, name, type, data);
     }
     int ShowMessage(void*, const std::string& text, const std::string& caption, unsigned style) override
