@@ -83,7 +83,7 @@ std::string SummaryJson(const RunTally& tally, double seconds, bool preview)
 std::string LevelJson(const std::string& level, const OptionSwitches& switches)
 {
     std::string json = "{\"level\":" + JsonString(level) + ",\"switches\":{";
-    for (const auto& [name, member] : kSwitchNames)
+    for (const auto& [name, member] : kSwitches)
         json += (json.back() == '{' ? "\"" : ",\"") + std::string(name) + "\":" + (switches.*member ? "true" : "false");
     return json + "}}";
 }

@@ -3,11 +3,16 @@
 #include "sys/NameCase.h"
 
 #include <array>
+#include <iterator>
 
 namespace {
 
 constexpr const char* kSection = "Options";
 constexpr const char* kLevelEntry = "TypeOfPurgix";
+
+// The rows of kSwitches in the order the Options dialog has always written them.
+constexpr std::size_t kSwitchWriteOrder[] = {0, 2, 1, 3, 4};
+static_assert(std::size(kSwitchWriteOrder) == std::size(kSwitches));
 
 constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Basic", "Custom"};
 
@@ -60,7 +65,7 @@ LoadedOptions LoadOptions(const CSettingsStore& store)
 {
     const int named = LevelFromName(store.ReadSettingString(kSection, kLevelEntry, "Standard"));
     OptionSwitches switches = ApplyLevel(named, OptionSwitches{});
-    for (const auto& [entry, member] : kSwitchNames)
+    for (const auto& [entry, member] : kSwitches)
         switches.*member = store.ReadSettingInt(kSection, entry, switches.*member) != 0;
     // A stored level the switches no longer match (set by hand, or by another version) is
     // shown as Custom: the switches are what a run uses.
@@ -72,10 +77,7 @@ bool StoreOptions(const CSettingsStore& store, int position, const OptionSwitche
     // Every value is attempted even after a failure, so as much of the choice as
     // possible survives.
     bool saved = store.WriteSettingString(kSection, kLevelEntry, LevelName(position));
-    saved &= store.WriteSettingInt(kSection, "DeleteNewsgroupSubscriptions", switches.newsgroups);
-    saved &= store.WriteSettingInt(kSection, "DeleteFavorites", switches.favorites);
-    saved &= store.WriteSettingInt(kSection, "DeleteCookies", switches.cookies);
-    saved &= store.WriteSettingInt(kSection, "WipeClean", switches.wipeClean);
-    saved &= store.WriteSettingInt(kSection, "ResetGameScores", switches.resetScores);
+    for (const std::size_t row : kSwitchWriteOrder)
+        saved &= store.WriteSettingInt(kSection, kSwitches[row].name, switches.*kSwitches[row].member);
     return saved;
 }

@@ -9,6 +9,8 @@
 #include "ui/Dialog.h"
 #include "settings/LevelLogic.h"
 
+#include <iterator>
+
 class COptionsDlg : public CDialog {
 public:
     COptionsDlg();
@@ -31,13 +33,10 @@ private:
     OptionSwitches ReadBoxes() const;
     void ShowFavoritesWarning();
     void CreateToolTips();
+    void AddToolTip(int controlId, UINT textId);
     bool IsLevelArea(HWND control) const;
 
-    CButton m_resetScoresCheck;
-    CButton m_wipeCleanCheck;
-    CButton m_newsgroupsCheck;
-    CButton m_favoritesCheck;
-    CButton m_cookiesCheck;
+    CButton m_switchBoxes[std::size(kSwitches)]; // row for row with kSwitches
     CSliderCtrl m_levelSlider;
     HWND m_toolTip = nullptr; // owned by the dialog window, destroyed with it
     bool m_bWarningOpen = false;

@@ -179,13 +179,13 @@ TEST_F(LevelSettings, TheSwitchesDecideAndAbsentOnesTakeTheStoredLevels)
             m_store.WriteSettingString("Options", "TypeOfPurgix", c.level);
         for (std::size_t i = 0; i < 5; ++i) {
             if (c.switches[i] != '-')
-                m_store.WriteSettingInt("Options", kSwitchNames[i].name, static_cast<unsigned>(c.switches[i] - '0'));
+                m_store.WriteSettingInt("Options", kSwitches[i].name, static_cast<unsigned>(c.switches[i] - '0'));
         }
         const std::string label = std::string(c.level ? c.level : "(none)") + " " + c.switches;
 
         const LoadedOptions shown = LoadOptions(m_store);
         std::string reads;
-        for (const auto& [name, member] : kSwitchNames)
+        for (const auto& [name, member] : kSwitches)
             reads += shown.switches.*member ? '1' : '0';
         EXPECT_EQ(shown.position, c.position) << label;
         EXPECT_EQ(reads, c.reads) << label;
