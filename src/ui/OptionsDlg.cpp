@@ -47,7 +47,7 @@ bool IsSwitchBox(int id)
 
 COptionsDlg::COptionsDlg() : CDialog(IDD_OPTIONS) {}
 
-void COptionsDlg::DoDataExchange()
+void COptionsDlg::BindControls()
 {
     for (std::size_t row = 0; row < std::size(kSwitchBoxes); ++row)
         Bind(kSwitchBoxes[row].controlId, m_switchBoxes[row]);
@@ -56,10 +56,8 @@ void COptionsDlg::DoDataExchange()
 
 BOOL COptionsDlg::OnInitDialog()
 {
-    m_levelSlider.Send(TBM_SETRANGEMIN, FALSE, kThorough);
-    m_levelSlider.Send(TBM_SETRANGEMAX, TRUE, kCustom);
-    m_levelSlider.Send(TBM_SETLINESIZE, 0, 1);
-    m_levelSlider.Send(TBM_SETPAGESIZE, 0, 1);
+    m_levelSlider.SetRange(kThorough, kCustom);
+    m_levelSlider.SetSteps(1, 1);
 
     // The dialog is not on screen yet, so a stored Thorough level raises no warning.
     const LoadedOptions loaded = LoadOptions(CSettingsStore());
@@ -171,19 +169,19 @@ void COptionsDlg::OnOK()
 {
     const OptionSwitches boxes = ReadBoxes();
     // A failed save has told the user; the dialog still closes with OK.
-    SaveOptions(Platform(), m_hWnd, static_cast<int>(m_levelSlider.Send(TBM_GETPOS)), boxes);
+    SaveOptions(Platform(), m_hWnd, m_levelSlider.GetPos(), boxes);
     EndDialog(IDOK);
 }
 
 void COptionsDlg::SelectLevel(int position)
 {
-    m_levelSlider.Send(TBM_SETPOS, TRUE, position);
+    m_levelSlider.SetPos(position);
     ApplyLevel();
 }
 
 void COptionsDlg::ApplyLevel()
 {
-    const int position = static_cast<int>(m_levelSlider.Send(TBM_GETPOS));
+    const int position = m_levelSlider.GetPos();
     const OptionSwitches current = ReadBoxes();
     const OptionSwitches next = ::ApplyLevel(position, current);
     for (std::size_t row = 0; row < std::size(kSwitches); ++row) {

@@ -6,6 +6,7 @@
 // Usage:
 //   COptionsDlg options;
 //   options.DoModal(owner);
+#include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "settings/LevelLogic.h"
 
@@ -16,7 +17,7 @@ public:
     COptionsDlg();
 
 protected:
-    void DoDataExchange() override;
+    void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;

@@ -234,11 +234,10 @@ OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status
     // A wildcard would make the search report some other file; the "\\?\" prefix holds a "?".
     if (literal.find_first_of("*?", 4) != std::string::npos)
         return kErrorInvalidName;
-    OsError error = 0;
-    void* find = sys.FindOpen(literal, status, error);
-    if (!find)
-        return error != 0 ? error : kErrorFileNotFound;
-    sys.FindClose(find);
+    const CFileFind find(sys, literal);
+    if (!find.Found())
+        return find.OpenError() != 0 ? find.OpenError() : kErrorFileNotFound;
+    status = find.Entry();
     return 0;
 }
 
