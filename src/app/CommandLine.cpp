@@ -1,22 +1,12 @@
 #include "app/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
-
-namespace {
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-} // namespace
+#include "sys/NameCase.h"
 
 void CPurgixCommandLineInfo::ParseParam(std::string_view param, bool isFlag, bool /*isLast*/)
 {
     if (!isFlag)
         return;
-    if (EqualsIgnoringCase(param, "help") || EqualsIgnoringCase(param, "h") || param == "?")
+    if (SameIgnoringAsciiCase(param, "help") || SameIgnoringAsciiCase(param, "h") || param == "?")
         m_bHelp = true;
     else if (param == "WindowsRestart")
         m_bWindowsRestart = true;

@@ -5,8 +5,6 @@
 #include "ui/Dialog.h"
 #include "ui/MainDlg.h"
 
-CPurgixApp::CPurgixApp() : m_dwPlatformId(Platform().PlatformId()) {}
-
 void CPurgixApp::InitInstance(const std::vector<std::string>& arguments)
 {
     RegisterControlClasses();

@@ -7,7 +7,7 @@
 #include "settings/LevelLogic.h"
 #include "settings/StoredRunOptions.h"
 #include "sys/Console.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <chrono>
 #include <optional>
@@ -73,7 +73,7 @@ int RunCatalogue(const CliRequest& request, bool preview)
 std::string SwitchesText(const OptionSwitches& switches)
 {
     std::string text;
-    for (const auto& [name, member] : kSwitchNames)
+    for (const auto& [name, member] : kSwitches)
         text += std::string(text.empty() ? "" : " ") + name + "=" + (switches.*member ? "1" : "0");
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/rules/RuleSources.h"
 #include "settings/LevelLogic.h"
+#include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
@@ -30,8 +31,8 @@ std::string ApplySetOption(CliRequest& request, const std::string& value)
     const std::string setting = equals == std::string::npos ? "" : value.substr(equals + 1);
     if (setting != "0" && setting != "1")
         return "--set takes NAME=0 or NAME=1, not '" + value + "'";
-    for (const auto& [switchName, member] : kSwitchNames) {
-        if (Lowered(name) == Lowered(switchName)) {
+    for (const auto& [switchName, member] : kSwitches) {
+        if (SameIgnoringAsciiCase(name, switchName)) {
             request.sets.emplace_back(member, setting == "1");
             return {};
         }
@@ -214,7 +215,7 @@ std::string UsageText()
         text += FormatText("  %-33s %s\n", form.c_str(), option.summary);
     }
     text += "\nswitches for --set:";
-    for (const auto& [name, member] : kSwitchNames)
+    for (const auto& [name, member] : kSwitches)
         text += std::string(" ") + name;
     text += "\n\nexit codes: 0 all removed, 1 something failed or waits for the next log-on, 2 usage error,\n"
             "3 stopped by Ctrl+C or Ctrl+Break\n";

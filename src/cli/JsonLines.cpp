@@ -15,8 +15,6 @@ const char* ActionName(RunAction action)
         return "deferred";
     case RunAction::NotDeleted:
         return "not_deleted";
-    case RunAction::Info:
-        return "info";
     case RunAction::WouldRewrite:
         return "would_rewrite";
     case RunAction::RegistryRemoved:
@@ -85,7 +83,7 @@ std::string SummaryJson(const RunTally& tally, double seconds, bool preview)
 std::string LevelJson(const std::string& level, const OptionSwitches& switches)
 {
     std::string json = "{\"level\":" + JsonString(level) + ",\"switches\":{";
-    for (const auto& [name, member] : kSwitchNames)
+    for (const auto& [name, member] : kSwitches)
         json += (json.back() == '{' ? "\"" : ",\"") + std::string(name) + "\":" + (switches.*member ? "true" : "false");
     return json + "}}";
 }

@@ -1,28 +1,24 @@
 #include "settings/LevelLogic.h"
 
+#include "sys/NameCase.h"
+
 #include <array>
+#include <iterator>
 
 namespace {
 
 constexpr const char* kSection = "Options";
 constexpr const char* kLevelEntry = "TypeOfPurgix";
 
+// The rows of kSwitches in the order the Options dialog has always written them.
+constexpr std::size_t kSwitchWriteOrder[] = {0, 2, 1, 3, 4};
+static_assert(std::size(kSwitchWriteOrder) == std::size(kSwitches));
+
 constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Basic", "Custom"};
 
 constexpr OptionSwitches kThoroughPreset{true, true, true, true, true};
 constexpr OptionSwitches kStandardPreset{true, true, false, false, false};
 constexpr OptionSwitches kBasicPreset{false, false, false, false, false};
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const char* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
 
 } // namespace
 
@@ -59,7 +55,7 @@ std::string LevelName(int position)
 int LevelFromName(const std::string& name)
 {
     for (int position : {kThorough, kBasic, kCustom}) {
-        if (EqualsIgnoringAsciiCase(name, kLevelNames[static_cast<size_t>(position - 1)]))
+        if (SameIgnoringAsciiCase(name, kLevelNames[static_cast<size_t>(position - 1)]))
             return position;
     }
     return kStandard;
@@ -69,7 +65,7 @@ LoadedOptions LoadOptions(const CSettingsStore& store)
 {
     const int named = LevelFromName(store.ReadSettingString(kSection, kLevelEntry, "Standard"));
     OptionSwitches switches = ApplyLevel(named, OptionSwitches{});
-    for (const auto& [entry, member] : kSwitchNames)
+    for (const auto& [entry, member] : kSwitches)
         switches.*member = store.ReadSettingInt(kSection, entry, switches.*member) != 0;
     // A stored level the switches no longer match (set by hand, or by another version) is
     // shown as Custom: the switches are what a run uses.
@@ -81,10 +77,7 @@ bool StoreOptions(const CSettingsStore& store, int position, const OptionSwitche
     // Every value is attempted even after a failure, so as much of the choice as
     // possible survives.
     bool saved = store.WriteSettingString(kSection, kLevelEntry, LevelName(position));
-    saved &= store.WriteSettingInt(kSection, "DeleteNewsgroupSubscriptions", switches.newsgroups);
-    saved &= store.WriteSettingInt(kSection, "DeleteFavorites", switches.favorites);
-    saved &= store.WriteSettingInt(kSection, "DeleteCookies", switches.cookies);
-    saved &= store.WriteSettingInt(kSection, "WipeClean", switches.wipeClean);
-    saved &= store.WriteSettingInt(kSection, "ResetGameScores", switches.resetScores);
+    for (const std::size_t row : kSwitchWriteOrder)
+        saved &= store.WriteSettingInt(kSection, kSwitches[row].name, switches.*kSwitches[row].member);
     return saved;
 }

@@ -19,12 +19,13 @@ inline constexpr int kStandard = 2;
 inline constexpr int kBasic = 3;
 inline constexpr int kCustom = 4;
 
-// Each switch by its name under "Options" in the settings store.
-struct SwitchName {
+// The five switches, each by its name under "Options" in the settings store, in the order
+// they are read and listed everywhere (the Options dialog's boxes follow it row for row).
+struct SwitchRow {
     const char* name;
     bool OptionSwitches::*member;
 };
-inline constexpr SwitchName kSwitchNames[] = {
+inline constexpr SwitchRow kSwitches[] = {
     {"DeleteNewsgroupSubscriptions", &OptionSwitches::newsgroups},
     {"DeleteCookies", &OptionSwitches::cookies},
     {"DeleteFavorites", &OptionSwitches::favorites},

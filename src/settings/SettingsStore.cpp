@@ -48,7 +48,6 @@ std::vector<std::string> CSettingsStore::ReadEntriesSetTo(const std::string& sec
 
 bool CSettingsStore::RemoveSetting(const std::string& section, const std::string& entry) const
 {
-    constexpr OsError kFileNotFound = 2;
     const OsError error = m_sys.RegRemoveValue(kHkeyCurrentUser, KeyPath(section), entry);
-    return error == 0 || error == kFileNotFound;
+    return error == 0 || error == kErrorFileNotFound;
 }

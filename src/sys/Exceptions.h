@@ -11,6 +11,17 @@ public:
 
 class CResourceException : public CException {};
 
+// Runs one block of work; a CException ends that block only. False when one did.
+template <class Work> bool Guarded(Work&& work)
+{
+    try {
+        work();
+        return true;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
 class CFileException : public CException {
 public:
     enum Cause : int {

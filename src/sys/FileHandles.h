@@ -7,8 +7,7 @@ class CFileFind {
 public:
     CFileFind(CPlatform& sys, const std::string& pattern) : m_sys(sys)
     {
-        OsError error = 0;
-        m_find = m_sys.FindOpen(pattern, m_entry, error);
+        m_find = m_sys.FindOpen(pattern, m_entry, m_openError);
     }
     ~CFileFind()
     {
@@ -21,12 +20,15 @@ public:
     // True while Entry() holds a found entry.
     bool Found() const { return m_find != nullptr && m_valid; }
     const FindEntry& Entry() const { return m_entry; }
+    // Why nothing was found; 0 when the system gave no reason.
+    OsError OpenError() const { return m_openError; }
     void Next() { m_valid = m_sys.FindNext(m_find, m_entry); }
 
 private:
     CPlatform& m_sys;
     void* m_find = nullptr;
     FindEntry m_entry;
+    OsError m_openError = 0;
     bool m_valid = true;
 };
 

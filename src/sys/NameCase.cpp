@@ -8,11 +8,6 @@
 
 namespace {
 
-char AsciiFolded(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -24,8 +19,7 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b)
 {
     // Names are mostly ASCII, and then the system's table agrees with A to Z.
     if (IsAscii(a) && IsAscii(b))
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                                  [](char x, char y) { return AsciiFolded(x) == AsciiFolded(y); });
+        return SameIgnoringAsciiCase(a, b);
     const std::wstring wideA = Widen(a);
     const std::wstring wideB = Widen(b);
     return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),

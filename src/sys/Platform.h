@@ -14,6 +14,16 @@
 
 using OsError = unsigned long; // a Win32 error code; 0 is success
 
+// The Win32 error codes the program tells apart, by their numbers, so callers need no <windows.h>.
+inline constexpr OsError kErrorFileNotFound = 2;
+inline constexpr OsError kErrorPathNotFound = 3;
+inline constexpr OsError kErrorAccessDenied = 5;
+inline constexpr OsError kErrorSharingViolation = 32;
+inline constexpr OsError kErrorHandleDiskFull = 39;
+inline constexpr OsError kErrorDiskFull = 112;
+inline constexpr OsError kErrorInvalidName = 123;
+inline constexpr OsError kErrorDirectory = 267; // a folder where a file was expected
+
 // The predefined registry roots by their numeric values, so callers need no <windows.h>.
 using RegRoot = std::uintptr_t;
 inline constexpr RegRoot kHkeyClassesRoot = 0x80000000;

@@ -44,10 +44,3 @@ std::string ReplacePlaceholder(const std::string& format, const std::string& arg
         result.replace(at, 2, argument);
     return result;
 }
-
-std::string Lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
-}

@@ -15,6 +15,3 @@ std::string WidenLongConversions(const std::string& format);
 
 // Replaces "%1" in a message text with the argument.
 std::string ReplacePlaceholder(const std::string& format, const std::string& argument);
-
-// The text with the ASCII letters A to Z in lower case, for comparisons that ignore case.
-std::string Lowered(std::string text);

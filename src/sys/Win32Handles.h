@@ -1,5 +1,7 @@
 #pragma once
-// RAII owners for kernel handles and window timers: uncopyable, released on every path.
+// RAII owners for kernel handles, icons and window timers: uncopyable, released on every
+// path. The platform's own search and file handles have theirs in sys/FileHandles.h, which
+// the engine can include without <windows.h>.
 #include <windows.h>
 
 class CHandle {
@@ -21,6 +23,24 @@ public:
 
 private:
     HANDLE m_handle = nullptr;
+};
+
+// An icon loaded by the program itself (not a shared one), destroyed with its owner.
+class CIcon {
+public:
+    explicit CIcon(HICON icon) : m_icon(icon) {}
+    ~CIcon()
+    {
+        if (m_icon)
+            ::DestroyIcon(m_icon);
+    }
+    CIcon(const CIcon&) = delete;
+    CIcon& operator=(const CIcon&) = delete;
+
+    HICON Get() const { return m_icon; }
+
+private:
+    HICON m_icon;
 };
 
 class CWindowTimer {

@@ -1,5 +1,6 @@
 // The Win32 implementation of the platform seam: wide APIs, UTF-8 outside.
 #include "sys/Platform.h"
+#include "resource.h"
 #include "sys/Utf8.h"
 
 #include <windows.h>
@@ -596,7 +597,7 @@ public:
     std::string LoadResourceData(unsigned id) override
     {
         const HMODULE module = GetModuleHandleW(nullptr);
-        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
+        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
         const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
         const void* data = loaded ? LockResource(loaded) : nullptr;
         return data ? std::string(static_cast<const char*>(data), SizeofResource(module, found)) : std::string();
@@ -680,7 +681,7 @@ public:
 
     void PlayStartSound() override
     {
-        PlaySoundW(MAKEINTRESOURCEW(133), GetModuleHandleW(nullptr),
+        PlaySoundW(MAKEINTRESOURCEW(IDR_START_SOUND), GetModuleHandleW(nullptr),
                    SND_RESOURCE | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC);
     }
 

@@ -4,7 +4,7 @@
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-void CAboutDlg::DoDataExchange()
+void CAboutDlg::BindControls()
 {
     Bind(IDC_DESCRIPTION, m_description);
     Bind(IDC_VERSION, m_version);

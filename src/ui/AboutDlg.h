@@ -7,7 +7,7 @@ public:
     CAboutDlg();
 
 protected:
-    void DoDataExchange() override;
+    void BindControls() override;
     BOOL OnInitDialog() override;
 
 private:

@@ -60,10 +60,15 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        DoDataExchange();
+        BindControls();
         return OnInitDialog();
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+    case WM_NOTIFY:
+        if (!OnNotify(*reinterpret_cast<const NMHDR*>(lParam)))
+            return FALSE;
+        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+        return TRUE;
     default: {
         bool handled = false;
         INT_PTR result = OnMessage(message, wParam, lParam, handled);

@@ -1,8 +1,8 @@
 #pragma once
 // A thin modal-dialog base in the framework's manner.
 //
-// Usage: derive, pass the template id, bind controls in DoDataExchange with Bind(),
-// and override OnInitDialog / OnCommand / OnMessage / OnOK / OnCancel as needed.
+// Usage: derive, pass the template id, bind controls in BindControls with Bind(),
+// and override OnInitDialog / OnCommand / OnNotify / OnMessage / OnOK / OnCancel as needed.
 // DoModal runs the dialog; every handler runs inside one try/catch, so no exception
 // crosses the window procedure.
 #include <windows.h>
@@ -32,7 +32,6 @@ public:
 using CStatic = CWnd;
 using CEdit = CWnd;
 using CProgressCtrl = CWnd;
-using CSliderCtrl = CWnd;
 
 class CDialog {
 public:
@@ -43,14 +42,16 @@ public:
 
     // -1 when the dialog cannot be created; otherwise the result passed to EndDialog.
     INT_PTR DoModal(HWND owner);
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
 protected:
-    virtual void DoDataExchange() {}
+    // Binds the members that stand for controls to the dialog's controls, before OnInitDialog.
+    virtual void BindControls() {}
     // Return TRUE to let the system set the focus.
     virtual BOOL OnInitDialog() { return TRUE; }
     // Return true when the command was handled.
     virtual bool OnCommand(WORD id, WORD code, HWND control);
+    // A control's notification; return true when it was handled (its result is 0).
+    virtual bool OnNotify(const NMHDR& /*header*/) { return false; }
     // Everything else; set handled to claim the message and return its result.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual void OnOK() { EndDialog(IDOK); }

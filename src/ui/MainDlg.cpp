@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "sys/Utf8.h"
 #include "ui/AboutDlg.h"
+#include "ui/MainDlgMessages.h"
 #include "ui/OptionsDlg.h"
 
 #include <commctrl.h>
@@ -14,11 +15,6 @@
 
 namespace {
 
-// Private messages: a posted note that the run has ended, and a call the worker has
-// handed to the window's thread (the worker sends it and waits, as with any control
-// message; it names the call by number, see CUiCallSlot).
-constexpr UINT kRunFinishedMessage = WM_APP + 1;
-constexpr UINT kRunOnUiMessage = WM_APP + 2;
 constexpr UINT_PTR kReportTimerId = 1;
 constexpr UINT kReportTimerMs = 100;
 
@@ -54,11 +50,11 @@ unsigned __stdcall WorkerThread(void* parameter)
 
 CMainDlg::CMainDlg(bool finishing)
     : CDialog(IDD_PURGIX_DIALOG),
-      m_hIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
-      m_hSmallIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SMALL),
-                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), 0))),
+      m_icon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                             0, 0, LR_DEFAULTSIZE))),
+      m_smallIcon(
+          static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
+                                          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0))),
       m_bFinishing(finishing)
 {
 }
@@ -66,13 +62,9 @@ CMainDlg::CMainDlg(bool finishing)
 CMainDlg::~CMainDlg()
 {
     JoinWorker();
-    if (m_hIcon)
-        ::DestroyIcon(m_hIcon);
-    if (m_hSmallIcon)
-        ::DestroyIcon(m_hSmallIcon);
 }
 
-void CMainDlg::DoDataExchange()
+void CMainDlg::BindControls()
 {
     Bind(IDC_STATUS, m_statusLine);
     Bind(IDC_OPTIONS, m_optionsButton);
@@ -95,8 +87,8 @@ BOOL CMainDlg::OnInitDialog()
     }
     // The report trims itself; the control must never cut what the report holds.
     m_report.Send(EM_SETLIMITTEXT, 0);
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.Get()));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.Get()));
     if (m_bFinishing)
         StartWorker(FinishingThreadProc);
     ShowIdleStatus();
@@ -224,7 +216,7 @@ INT_PTR CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& ha
             return 0;
         break;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(m_hIcon);
+        return reinterpret_cast<INT_PTR>(m_icon.Get());
     case WM_DESTROY:
         m_reportTimer.reset();
         ::WinHelpW(m_hWnd, nullptr, HELP_QUIT, 0); // the help engine may let go of this window
@@ -247,7 +239,7 @@ bool CMainDlg::PaintIcon()
     ::GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
+    ::DrawIcon(dc, x, y, m_icon.Get());
     ::EndPaint(m_hWnd, &paint);
     return true;
 }

@@ -38,7 +38,7 @@ public:
     void OnRunFinished() override;
 
 protected:
-    void DoDataExchange() override;
+    void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
@@ -66,8 +66,8 @@ private:
     CButton m_cancelButton;
     CProgressCtrl m_progress;
     CEdit m_report;
-    HICON m_hIcon;
-    HICON m_hSmallIcon;
+    CIcon m_icon;
+    CIcon m_smallIcon;
     bool m_bFinishing;
 
     CHandle m_pWorkerThread;              // the worker; kept until it has ended

@@ -7,6 +7,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 struct LevelArea {
@@ -18,49 +21,48 @@ constexpr LevelArea kLevelAreas[] = {{IDC_THOROUGH_AREA, kThorough},
                                      {IDC_BASIC_AREA, kBasic},
                                      {IDC_CUSTOM_AREA, kCustom}};
 
-struct ToolTip {
+struct ControlTip {
     int controlId;
     UINT textId;
 };
-constexpr ToolTip kToolTips[] = {{IDC_THOROUGH_AREA, IDS_TIP_THOROUGH}, {IDC_STANDARD_AREA, IDS_TIP_STANDARD},
-                                 {IDC_BASIC_AREA, IDS_TIP_BASIC},       {IDC_NEWSGROUPS, IDS_TIP_NEWSGROUPS},
-                                 {IDC_COOKIES, IDS_TIP_COOKIES},        {IDC_FAVORITES, IDS_TIP_FAVORITES},
-                                 {IDC_WIPE_CLEAN, IDS_TIP_WIPE_CLEAN},  {IDC_RESET_SCORES, IDS_TIP_RESET_SCORES}};
+constexpr ControlTip kLevelToolTips[] = {
+    {IDC_THOROUGH_AREA, IDS_TIP_THOROUGH}, {IDC_STANDARD_AREA, IDS_TIP_STANDARD}, {IDC_BASIC_AREA, IDS_TIP_BASIC}};
+
+// Each switch's box and its tip, row for row with kSwitches: the control and text ids are
+// the window's own, and the settings and the console, which have no window, never see them.
+constexpr ControlTip kSwitchBoxes[] = {{IDC_NEWSGROUPS, IDS_TIP_NEWSGROUPS},
+                                       {IDC_COOKIES, IDS_TIP_COOKIES},
+                                       {IDC_FAVORITES, IDS_TIP_FAVORITES},
+                                       {IDC_WIPE_CLEAN, IDS_TIP_WIPE_CLEAN},
+                                       {IDC_RESET_SCORES, IDS_TIP_RESET_SCORES}};
+static_assert(std::size(kSwitchBoxes) == std::size(kSwitches));
+
+bool IsSwitchBox(int id)
+{
+    return std::any_of(std::begin(kSwitchBoxes), std::end(kSwitchBoxes),
+                       [id](const ControlTip& box) { return box.controlId == id; });
+}
 
 } // namespace
 
 COptionsDlg::COptionsDlg() : CDialog(IDD_OPTIONS) {}
 
-void COptionsDlg::DoDataExchange()
+void COptionsDlg::BindControls()
 {
-    Bind(IDC_RESET_SCORES, m_resetScoresCheck);
-    Bind(IDC_WIPE_CLEAN, m_wipeCleanCheck);
-    Bind(IDC_NEWSGROUPS, m_newsgroupsCheck);
-    Bind(IDC_FAVORITES, m_favoritesCheck);
-    Bind(IDC_COOKIES, m_cookiesCheck);
+    for (std::size_t row = 0; row < std::size(kSwitchBoxes); ++row)
+        Bind(kSwitchBoxes[row].controlId, m_switchBoxes[row]);
     Bind(IDC_LEVEL_SLIDER, m_levelSlider);
 }
 
 BOOL COptionsDlg::OnInitDialog()
 {
-    m_newsgroupsCheck.SetCheck(m_bNewsgroups);
-    m_favoritesCheck.SetCheck(m_bFavorites);
-    m_cookiesCheck.SetCheck(m_bCookies);
-    m_wipeCleanCheck.SetCheck(m_bWipeClean);
-    m_resetScoresCheck.SetCheck(m_bResetScores);
-
-    m_levelSlider.Send(TBM_SETRANGEMIN, FALSE, kThorough);
-    m_levelSlider.Send(TBM_SETRANGEMAX, TRUE, kCustom);
-    m_levelSlider.Send(TBM_SETLINESIZE, 0, 1);
-    m_levelSlider.Send(TBM_SETPAGESIZE, 0, 1);
+    m_levelSlider.SetRange(kThorough, kCustom);
+    m_levelSlider.SetSteps(1, 1);
 
     // The dialog is not on screen yet, so a stored Thorough level raises no warning.
     const LoadedOptions loaded = LoadOptions(CSettingsStore());
-    m_newsgroupsCheck.SetCheck(loaded.switches.newsgroups);
-    m_cookiesCheck.SetCheck(loaded.switches.cookies);
-    m_favoritesCheck.SetCheck(loaded.switches.favorites);
-    m_wipeCleanCheck.SetCheck(loaded.switches.wipeClean);
-    m_resetScoresCheck.SetCheck(loaded.switches.resetScores);
+    for (std::size_t row = 0; row < std::size(kSwitches); ++row)
+        m_switchBoxes[row].SetCheck(loaded.switches.*kSwitches[row].member);
     SelectLevel(loaded.position);
 
     CreateToolTips();
@@ -74,18 +76,24 @@ void COptionsDlg::CreateToolTips()
     if (!m_toolTip)
         return;
     ::SendMessageW(m_toolTip, TTM_ACTIVATE, TRUE, 0);
-    for (const ToolTip& tip : kToolTips) {
-        std::wstring text = Widen(LoadResourceString(tip.textId));
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        // TTF_SUBCLASS relays each tool's mouse messages to the tooltip: the dialog's
-        // modal loop is the system's, so there is no loop of ours to relay from.
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_hWnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(m_hWnd, tip.controlId));
-        tool.lpszText = text.data();
-        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    for (const ControlTip& tip : kLevelToolTips)
+        AddToolTip(tip.controlId, tip.textId);
+    for (const ControlTip& tip : kSwitchBoxes)
+        AddToolTip(tip.controlId, tip.textId);
+}
+
+void COptionsDlg::AddToolTip(int controlId, UINT textId)
+{
+    std::wstring text = Widen(LoadResourceString(textId));
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    // TTF_SUBCLASS relays each tool's mouse messages to the tooltip: the dialog's
+    // modal loop is the system's, so there is no loop of ours to relay from.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(m_hWnd, controlId));
+    tool.lpszText = text.data();
+    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
@@ -99,7 +107,7 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
         }
         switch (id) {
         case IDC_FAVORITES: {
-            const bool nowOn = m_favoritesCheck.IsChecked();
+            const bool nowOn = ReadBoxes().favorites;
             if (FavoritesWarningDue(!nowOn, nowOn, ::IsWindowVisible(m_hWnd) != FALSE))
                 ShowFavoritesWarning();
             DeriveLevel();
@@ -110,14 +118,11 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
             programs.DoModal(m_hWnd);
             return true;
         }
-        case IDC_NEWSGROUPS:
-        case IDC_COOKIES:
-        case IDC_WIPE_CLEAN:
-        case IDC_RESET_SCORES:
+        default:
+            if (!IsSwitchBox(id))
+                break;
             DeriveLevel();
             return true;
-        default:
-            break;
         }
     }
     return CDialog::OnCommand(id, code, control);
@@ -163,35 +168,30 @@ bool COptionsDlg::IsLevelArea(HWND control) const
 void COptionsDlg::OnOK()
 {
     const OptionSwitches boxes = ReadBoxes();
-    m_bNewsgroups = boxes.newsgroups;
-    m_bFavorites = boxes.favorites;
-    m_bCookies = boxes.cookies;
-    m_bWipeClean = boxes.wipeClean;
-    m_bResetScores = boxes.resetScores;
     // A failed save has told the user; the dialog still closes with OK.
-    SaveOptions(Platform(), m_hWnd, static_cast<int>(m_levelSlider.Send(TBM_GETPOS)), boxes);
+    SaveOptions(Platform(), m_hWnd, m_levelSlider.GetPos(), boxes);
     EndDialog(IDOK);
 }
 
 void COptionsDlg::SelectLevel(int position)
 {
-    m_levelSlider.Send(TBM_SETPOS, TRUE, position);
+    m_levelSlider.SetPos(position);
     ApplyLevel();
 }
 
 void COptionsDlg::ApplyLevel()
 {
-    const int position = static_cast<int>(m_levelSlider.Send(TBM_GETPOS));
+    const int position = m_levelSlider.GetPos();
     const OptionSwitches current = ReadBoxes();
     const OptionSwitches next = ::ApplyLevel(position, current);
-    m_newsgroupsCheck.SetCheck(next.newsgroups);
-    m_cookiesCheck.SetCheck(next.cookies);
-    // The warning comes before favourites is checked, so the user sees what is about to change.
-    if (FavoritesWarningDue(current.favorites, next.favorites, ::IsWindowVisible(m_hWnd) != FALSE))
-        ShowFavoritesWarning();
-    m_favoritesCheck.SetCheck(next.favorites);
-    m_wipeCleanCheck.SetCheck(next.wipeClean);
-    m_resetScoresCheck.SetCheck(next.resetScores);
+    for (std::size_t row = 0; row < std::size(kSwitches); ++row) {
+        const bool OptionSwitches::*member = kSwitches[row].member;
+        // The warning comes before favourites is checked, so the user sees what is about to change.
+        if (member == &OptionSwitches::favorites &&
+            FavoritesWarningDue(current.favorites, next.favorites, ::IsWindowVisible(m_hWnd) != FALSE))
+            ShowFavoritesWarning();
+        m_switchBoxes[row].SetCheck(next.*member);
+    }
 }
 
 void COptionsDlg::DeriveLevel()
@@ -201,8 +201,10 @@ void COptionsDlg::DeriveLevel()
 
 OptionSwitches COptionsDlg::ReadBoxes() const
 {
-    return {m_newsgroupsCheck.IsChecked(), m_cookiesCheck.IsChecked(), m_favoritesCheck.IsChecked(),
-            m_wipeCleanCheck.IsChecked(), m_resetScoresCheck.IsChecked()};
+    OptionSwitches boxes;
+    for (std::size_t row = 0; row < std::size(kSwitches); ++row)
+        boxes.*kSwitches[row].member = m_switchBoxes[row].IsChecked();
+    return boxes;
 }
 
 void COptionsDlg::ShowFavoritesWarning()

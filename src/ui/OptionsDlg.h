@@ -6,15 +6,18 @@
 // Usage:
 //   COptionsDlg options;
 //   options.DoModal(owner);
+#include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "settings/LevelLogic.h"
+
+#include <iterator>
 
 class COptionsDlg : public CDialog {
 public:
     COptionsDlg();
 
 protected:
-    void DoDataExchange() override;
+    void BindControls() override;
     BOOL OnInitDialog() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
@@ -31,19 +34,11 @@ private:
     OptionSwitches ReadBoxes() const;
     void ShowFavoritesWarning();
     void CreateToolTips();
+    void AddToolTip(int controlId, UINT textId);
     bool IsLevelArea(HWND control) const;
 
-    CButton m_resetScoresCheck;
-    CButton m_wipeCleanCheck;
-    CButton m_newsgroupsCheck;
-    CButton m_favoritesCheck;
-    CButton m_cookiesCheck;
+    CButton m_switchBoxes[std::size(kSwitches)]; // row for row with kSwitches
     CSliderCtrl m_levelSlider;
-    BOOL m_bNewsgroups = TRUE;
-    BOOL m_bFavorites = FALSE;
-    BOOL m_bCookies = TRUE;
-    BOOL m_bWipeClean = FALSE;
-    BOOL m_bResetScores = FALSE;
     HWND m_toolTip = nullptr; // owned by the dialog window, destroyed with it
     bool m_bWarningOpen = false;
 };

@@ -3,7 +3,6 @@
 #include "resource.h"
 #include "settings/StoredRunOptions.h"
 #include "sys/TextFormat.h"
-#include "sys/Utf8.h"
 
 #include <commctrl.h>
 #include <process.h>
@@ -16,9 +15,6 @@ constexpr const char* kCountLoading = "Looking for programs...";
 constexpr const char* kCountOne = "1 program found";
 constexpr const char* kCountMany = " programs found";
 constexpr const char* kWarningQuestion = "\r\n\r\nTick '%s' all the same?";
-
-// The state image of a list view item with check boxes: 1 unchecked, 2 checked.
-constexpr UINT kCheckedImage = 2;
 
 // Posted by the loading thread when m_loaded is ready.
 constexpr UINT kRulesLoaded = WM_APP + 1;
@@ -34,7 +30,7 @@ COtherProgramsDlg::~COtherProgramsDlg()
         ::WaitForSingleObject(m_loader.Get(), INFINITE);
 }
 
-void COtherProgramsDlg::DoDataExchange()
+void COtherProgramsDlg::BindControls()
 {
     Bind(IDC_RULE_LIST, m_list);
     Bind(IDC_RULE_COUNT, m_count);
@@ -81,18 +77,13 @@ void COtherProgramsDlg::OnLoaded()
 void COtherProgramsDlg::FillList()
 {
     m_filling = true;
-    m_list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-                LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    m_list.UseCheckBoxesAndFullRowSelect();
     RECT client{};
     ::GetClientRect(m_list.m_hWnd, &client);
     // The name, and its category again beside it where the list view draws no groups.
     const int width = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
-    for (int at : {0, 1}) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH;
-        column.cx = at == 0 ? width * 2 / 3 : width - width * 2 / 3;
-        m_list.Send(LVM_INSERTCOLUMNW, at, reinterpret_cast<LPARAM>(&column));
-    }
+    m_list.InsertColumn(0, width * 2 / 3);
+    m_list.InsertColumn(1, width - width * 2 / 3);
 
     // One group per category, in name order; the items keep the entries' name order.
     std::vector<std::string> categories;
@@ -101,77 +92,43 @@ void COtherProgramsDlg::FillList()
             categories.push_back(rule.category);
     }
     std::sort(categories.begin(), categories.end());
-    m_list.Send(LVM_ENABLEGROUPVIEW, TRUE);
-    for (std::size_t i = 0; i < categories.size(); ++i) {
-        std::wstring header = Widen(categories[i]);
-        LVGROUP group{};
-        group.cbSize = sizeof(group);
-        group.mask = LVGF_HEADER | LVGF_GROUPID;
-        group.pszHeader = header.data();
-        group.iGroupId = static_cast<int>(i);
-        m_list.Send(LVM_INSERTGROUP, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&group));
-    }
+    m_list.EnableGroupView();
+    for (std::size_t i = 0; i < categories.size(); ++i)
+        m_list.InsertGroup(static_cast<int>(i), categories[i]);
     for (std::size_t i = 0; i < m_rules.size(); ++i) {
-        std::wstring text = Widen(m_rules[i].name);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_GROUPID | LVIF_PARAM;
-        item.iItem = static_cast<int>(i);
-        item.pszText = text.data();
-        item.lParam = static_cast<LPARAM>(i);
-        item.iGroupId =
+        const int group =
             static_cast<int>(std::find(categories.begin(), categories.end(), m_rules[i].category) - categories.begin());
-        const int index = static_cast<int>(m_list.Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        std::wstring category = Widen(m_rules[i].category);
-        LVITEMW sub{};
-        sub.iSubItem = 1;
-        sub.pszText = category.data();
-        m_list.Send(LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
-        SetTicked(index, m_rules[i].ticked);
+        const int index = m_list.InsertItem(static_cast<int>(i), m_rules[i].name, group, static_cast<LPARAM>(i));
+        m_list.SetItemText(index, 1, m_rules[i].category);
+        m_list.SetChecked(index, m_rules[i].ticked);
     }
     m_filling = false;
 }
 
-bool COtherProgramsDlg::IsTicked(int item) const
+INT_PTR COtherProgramsDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
 {
-    return ((m_list.Send(LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == kCheckedImage;
-}
-
-void COtherProgramsDlg::SetTicked(int item, bool ticked) const
-{
-    LVITEMW state{};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(ticked ? kCheckedImage : 1);
-    m_list.Send(LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
-}
-
-INT_PTR COtherProgramsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
-{
-    if (message == kRulesLoaded) {
-        OnLoaded();
-        handled = true;
+    if (message != kRulesLoaded)
         return 0;
-    }
-    if (message != WM_NOTIFY)
-        return 0;
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->hwndFrom != m_list.m_hWnd || header->code != LVN_ITEMCHANGED)
-        return 0;
-    const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-    const UINT before = (change->uOldState & LVIS_STATEIMAGEMASK) >> 12;
-    const UINT after = (change->uNewState & LVIS_STATEIMAGEMASK) >> 12;
-    if (!m_filling && (change->uChanged & LVIF_STATE) && before != kCheckedImage && after == kCheckedImage)
-        OnTicked(change->iItem);
+    OnLoaded();
     handled = true;
     return 0;
 }
 
+bool COtherProgramsDlg::OnNotify(const NMHDR& header)
+{
+    if (header.hwndFrom != m_list.m_hWnd || header.code != LVN_ITEMCHANGED)
+        return false;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const UINT before = StateImage(change.uOldState);
+    const UINT after = StateImage(change.uNewState);
+    if (!m_filling && (change.uChanged & LVIF_STATE) && before != kCheckedImage && after == kCheckedImage)
+        OnTicked(change.iItem);
+    return true;
+}
+
 const FoundRule& COtherProgramsDlg::RuleOf(int item) const
 {
-    LVITEMW query{};
-    query.mask = LVIF_PARAM;
-    query.iItem = item;
-    m_list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return m_rules.at(static_cast<std::size_t>(query.lParam));
+    return m_rules.at(static_cast<std::size_t>(m_list.ItemData(item)));
 }
 
 void COtherProgramsDlg::OnTicked(int item)
@@ -181,18 +138,18 @@ void COtherProgramsDlg::OnTicked(int item)
         return;
     const std::string question = rule.warning + FormatText(kWarningQuestion, rule.name.c_str());
     if (AppMessageBox(m_hWnd, question, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
-        SetTicked(item, false);
+        m_list.SetChecked(item, false);
 }
 
 void COtherProgramsDlg::OnOK()
 {
     const CSettingsStore store(Platform());
     bool saved = true;
-    const int count = static_cast<int>(m_list.Send(LVM_GETITEMCOUNT));
+    const int count = m_list.ItemCount();
     for (int item = 0; item < count; ++item) {
         const std::string& name = RuleOf(item).name;
-        saved = (IsTicked(item) ? store.WriteSettingInt(kRulesSection, name, 1)
-                                : store.RemoveSetting(kRulesSection, name)) &&
+        saved = (m_list.IsChecked(item) ? store.WriteSettingInt(kRulesSection, name, 1)
+                                        : store.RemoveSetting(kRulesSection, name)) &&
                 saved;
     }
     if (!saved)

@@ -9,6 +9,7 @@
 //   programs.DoModal(optionsDialog);
 #include "engine/rules/RuleSources.h"
 #include "sys/Win32Handles.h"
+#include "ui/Controls.h"
 #include "ui/Dialog.h"
 
 #include <vector>
@@ -19,8 +20,9 @@ public:
     ~COtherProgramsDlg() override;
 
 protected:
-    void DoDataExchange() override;
+    void BindControls() override;
     BOOL OnInitDialog() override;
+    bool OnNotify(const NMHDR& header) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnOK() override;
 
@@ -28,13 +30,11 @@ private:
     static unsigned __stdcall LoadThread(void* dialog);
     void OnLoaded();
     void FillList();
-    bool IsTicked(int item) const;
     const FoundRule& RuleOf(int item) const;
-    void SetTicked(int item, bool ticked) const;
     // A box just ticked: asks about the entry's Warning, and unticks it on No.
     void OnTicked(int item);
 
-    CWnd m_list;
+    CListCtrl m_list;
     CStatic m_count;
     std::vector<FoundRule> m_rules; // in list order: item i is m_rules[i]
     CHandle m_loader;               // the thread that fills m_loaded, then posts to the window

@@ -2,6 +2,7 @@
 #include "PurgixVersion.h"
 #include "e2e/E2eFixture.h"
 #include "sys/Utf8.h"
+#include "ui/MainDlgMessages.h"
 
 #include <regex>
 
@@ -131,11 +132,10 @@ TEST_F(MainWindow, CallMessagesFromAnotherProcessRunNothingInTheWindow)
 {
     // The window's private call message, as any process on the desktop can send it:
     // every number the window's own calls might carry, with a pointer that is not one.
-    constexpr UINT kCallMessage = WM_APP + 2;
     const auto forge = [&] {
         for (WPARAM number = 0; number < 100; ++number) {
             for (LPARAM garbage : {LPARAM{1}, LPARAM{0x7FFF0000}})
-                ::SendMessageTimeoutW(m_driver.MainWindow(), kCallMessage, number, garbage, SMTO_ABORTIFHUNG, 2000,
+                ::SendMessageTimeoutW(m_driver.MainWindow(), kRunOnUiMessage, number, garbage, SMTO_ABORTIFHUNG, 2000,
                                       nullptr);
         }
     };

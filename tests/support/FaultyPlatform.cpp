@@ -1,20 +1,9 @@
 #include "support/FaultyPlatform.h"
 
+#include "sys/NameCase.h"
+
 #include <algorithm>
-#include <cctype>
 #include <new>
-
-namespace {
-
-// Windows paths compare without regard to case.
-bool SamePath(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
 
 void* CFaultyPlatform::FindOpen(const std::string& pattern, FindEntry& first, OsError& error)
 {
@@ -34,7 +23,7 @@ void* CFaultyPlatform::FileOpen(const std::string& path, FileMode mode, OsError&
 OsError CFaultyPlatform::FileRead(void* file, void* buffer, std::size_t length, std::size_t& read)
 {
     OpenFile& open = m_open[file];
-    if (!readFault.path.empty() && SamePath(open.path, readFault.path)) {
+    if (!readFault.path.empty() && SameNameIgnoringCase(open.path, readFault.path)) {
         if (open.read >= readFault.allowance)
             return readFault.error;
         length = std::min(length, readFault.allowance - open.read);
@@ -47,7 +36,7 @@ OsError CFaultyPlatform::FileRead(void* file, void* buffer, std::size_t length, 
 OsError CFaultyPlatform::FileWrite(void* file, const void* data, std::size_t length)
 {
     OpenFile& open = m_open[file];
-    if (!writeFault.path.empty() && SamePath(open.path, writeFault.path) &&
+    if (!writeFault.path.empty() && SameNameIgnoringCase(open.path, writeFault.path) &&
         open.written + length > writeFault.allowance) {
         // Like a disk that fills up: what fits is written, then the write fails.
         const std::size_t fits = writeFault.allowance - std::min(open.written, writeFault.allowance);
@@ -63,7 +52,7 @@ OsError CFaultyPlatform::FileFlush(void* file)
 {
     const std::string& path = m_open[file].path;
     events.push_back("flush " + path);
-    if (!flushFault.path.empty() && SamePath(path, flushFault.path))
+    if (!flushFault.path.empty() && SameNameIgnoringCase(path, flushFault.path))
         return flushFault.error;
     return m_inner.FileFlush(file);
 }
@@ -77,7 +66,7 @@ void CFaultyPlatform::FileClose(void* file)
 OsError CFaultyPlatform::MovePath(const std::string& from, const std::string& to)
 {
     events.push_back("move " + from + " -> " + to);
-    if (!moveFault.path.empty() && SamePath(from, moveFault.path))
+    if (!moveFault.path.empty() && SameNameIgnoringCase(from, moveFault.path))
         return moveFault.error;
     return m_inner.MovePath(from, to);
 }

@@ -8,6 +8,7 @@
 //   CCleaningEngine engine(sink, sys);
 //   ... sys.SearchesUnder("D:\\") ...
 #include "engine/removal/PathText.h"
+#include "sys/NameCase.h"
 #include "sys/Platform.h"
 
 #include <string>
@@ -24,35 +25,35 @@ public:
     }
     bool DriveIsHostRoot(const std::string& root) override
     {
-        return (!hostRootDrive.empty() && SameText(root, hostRootDrive)) || CPlatformDecorator::DriveIsHostRoot(root);
+        return (!hostRootDrive.empty() && SameIgnoringAsciiCase(root, hostRootDrive)) ||
+               CPlatformDecorator::DriveIsHostRoot(root);
     }
 
     // Changes under refuseUnder are refused (access denied) and counted, so a test of a
     // guard cannot damage the prefix when the guard fails.
     OsError DeleteFileAt(const std::string& path) override
     {
-        return Refused(path) ? kAccessDenied : CPlatformDecorator::DeleteFileAt(path);
+        return Refused(path) ? kErrorAccessDenied : CPlatformDecorator::DeleteFileAt(path);
     }
     void* FileOpen(const std::string& path, FileMode mode, OsError& error) override
     {
         if ((mode == FileMode::RemoveEntry || mode == FileMode::OverwriteEntry) && Refused(path)) {
-            error = kAccessDenied;
+            error = kErrorAccessDenied;
             return nullptr;
         }
         return CPlatformDecorator::FileOpen(path, mode, error);
     }
     OsError RemoveFolder(const std::string& path) override
     {
-        return Refused(path) ? kAccessDenied : CPlatformDecorator::RemoveFolder(path);
+        return Refused(path) ? kErrorAccessDenied : CPlatformDecorator::RemoveFolder(path);
     }
     OsError SetAttributes(const std::string& path, std::uint32_t attributes) override
     {
-        return Refused(path) ? kAccessDenied : CPlatformDecorator::SetAttributes(path, attributes);
+        return Refused(path) ? kErrorAccessDenied : CPlatformDecorator::SetAttributes(path, attributes);
     }
 
     // The searches whose pattern begins with prefix (letter case ignored), in order.
     std::vector<std::string> SearchesUnder(const std::string& prefix) const;
-    static bool SameText(const std::string& a, const std::string& b);
 
     std::vector<std::string> searches; // every FindOpen pattern as the user knows it, in order
     std::string hostRootDrive;         // e.g. "d:\": reported as the host's root
@@ -60,10 +61,9 @@ public:
     int refusedChanges = 0;
 
 private:
-    static constexpr OsError kAccessDenied = 5;
     bool Refused(const std::string& path)
     {
-        if (refuseUnder.empty() || !SameText(ShownPath(path).substr(0, refuseUnder.size()), refuseUnder))
+        if (refuseUnder.empty() || !StartsWithIgnoringAsciiCase(ShownPath(path), refuseUnder))
             return false;
         ++refusedChanges;
         return true;

@@ -3,12 +3,12 @@
 // steps, the stop tests, the TEMP rule and the drive loops.
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
+#include "sys/NameCase.h"
 #include "sys/Utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 using namespace runkeys;
@@ -37,7 +37,7 @@ std::string Deleted(const std::string& path)
 Lines Lowered(Lines lines)
 {
     for (std::string& line : lines)
-        std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return std::tolower(c); });
+        line = ::Lowered(std::move(line));
     return lines;
 }
 
@@ -380,7 +380,7 @@ TEST_P(CatalogueStop, NothingAfterTheStopIsVisited)
     // Group 9's own search of D:\Recycled\, apart from the lost-cluster search passing through it.
     const auto exactly = [&](const std::string& pattern) {
         return std::count_if(m_sys.searches.begin(), m_sys.searches.end(),
-                             [&](const std::string& s) { return CVisitRecorder::SameText(s, pattern); });
+                             [&](const std::string& s) { return SameIgnoringAsciiCase(s, pattern); });
     };
     EXPECT_EQ(exactly("D:\\Recycled\\*") - exactly("D:\\Recycled\\file*.chk"), stop.afterGroup < 9 ? 0 : 1);
 }

@@ -398,7 +398,7 @@ TEST_F(FileRemoval, AFileInUseAtDeletionIsCountedListedAndKept)
 TEST_F(FileRemoval, AFileInUseAtTheAttributeChangeIsListedButNotCounted)
 {
     CRemovalFaults faults;
-    faults.setAttributesError = 5;
+    faults.setAttributesError = kErrorAccessDenied;
     CCleaningEngine faulty(sink, faults);
     faulty.ResetRestartList();
     const std::string path = root + "\\hidden.dat";

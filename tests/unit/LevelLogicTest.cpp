@@ -110,10 +110,10 @@ public:
         written.push_back(name);
         for (const std::string& refused : m_refused) {
             if (refused == name)
-                return 5; // ERROR_ACCESS_DENIED
+                return kErrorAccessDenied;
         }
         if (m_refused.empty())
-            return 5;
+            return kErrorAccessDenied;
         return CPlatformDecorator::RegWriteValue(root, path, name, type, data);
     }
     int ShowMessage(void*, const std::string& text, const std::string& caption, unsigned style) override
@@ -179,13 +179,13 @@ TEST_F(LevelSettings, TheSwitchesDecideAndAbsentOnesTakeTheStoredLevels)
             m_store.WriteSettingString("Options", "TypeOfPurgix", c.level);
         for (std::size_t i = 0; i < 5; ++i) {
             if (c.switches[i] != '-')
-                m_store.WriteSettingInt("Options", kSwitchNames[i].name, static_cast<unsigned>(c.switches[i] - '0'));
+                m_store.WriteSettingInt("Options", kSwitches[i].name, static_cast<unsigned>(c.switches[i] - '0'));
         }
         const std::string label = std::string(c.level ? c.level : "(none)") + " " + c.switches;
 
         const LoadedOptions shown = LoadOptions(m_store);
         std::string reads;
-        for (const auto& [name, member] : kSwitchNames)
+        for (const auto& [name, member] : kSwitches)
             reads += shown.switches.*member ? '1' : '0';
         EXPECT_EQ(shown.position, c.position) << label;
         EXPECT_EQ(reads, c.reads) << label;

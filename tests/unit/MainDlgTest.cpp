@@ -5,6 +5,7 @@
 #include "support/RegistryScope.h"
 #include "support/TestEnv.h"
 #include "ui/MainDlg.h"
+#include "ui/MainDlgMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(MainWindowCalls, APointerInTheCallMessageIsNeverCalled)
     const std::function<void()> forged = [&] { ran = true; };
     if (attached) {
         for (WPARAM number : {WPARAM{0}, WPARAM{1}, WPARAM{2}, ~WPARAM{0}})
-            ::SendMessageW(driver.MainWindow(), WM_APP + 2, number, reinterpret_cast<LPARAM>(&forged));
+            ::SendMessageW(driver.MainWindow(), kRunOnUiMessage, number, reinterpret_cast<LPARAM>(&forged));
         // A call the worker hands over runs as before.
         window.SetStatusText("handed over", false);
         EXPECT_EQ(driver.Status(), "handed over");

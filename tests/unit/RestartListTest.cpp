@@ -203,7 +203,7 @@ TEST_F(RestartList, WhatCannotBeWrittenToTheListIsNotPromised)
     testenv::WriteFile(held, "12345");
     CHeldFile hold(held);
     CFaultyPlatform refusing;
-    refusing.regWriteError = 5; // access denied
+    refusing.regWriteError = kErrorAccessDenied;
     CRecordingSink sink;
     CCleaningEngine engine(sink, refusing);
     engine.ResetRestartList();

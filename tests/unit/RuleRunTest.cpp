@@ -8,7 +8,7 @@
 #include "support/HostLink.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 #include "sys/Utf8.h"
 
 #include <gtest/gtest.h>

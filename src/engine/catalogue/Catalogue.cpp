@@ -2,7 +2,7 @@
 // visits it, with its status text, location, pattern, gate and "INFO:" line, and the
 // stop-flag tests and progress steps between them.
 #include "engine/run/CleaningEngine.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <functional>
 
@@ -90,18 +90,7 @@ const NewsStore kNewsStores[] = {
 
 bool EndsInTempFolder(const std::string& text)
 {
-    if (text.size() <= 5)
-        return false;
-    return Lowered(text.substr(text.size() - 5)) == "\\temp";
-}
-
-// Runs the work of one target. A failure ends that target only: the run goes on with the next.
-template <class Work> void Guarded(Work&& work)
-{
-    try {
-        work();
-    } catch (const CException&) {
-    }
+    return text.size() > 5 && EndsWithIgnoringAsciiCase(text, "\\temp");
 }
 
 // Runs one target: reads its location, and sweeps or removes it. A location that

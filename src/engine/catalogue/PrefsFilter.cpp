@@ -2,6 +2,8 @@
 // and the rewrite of the lines that stay.
 #include "engine/catalogue/PrefsFilter.h"
 
+#include "sys/NameCase.h"
+
 #include <cstring>
 
 namespace {
@@ -14,23 +16,6 @@ bool IsLeadingSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Folds only A to Z, so bytes of other scripts never compare equal by accident.
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithUrlHistoryPrefix(std::string_view text)
-{
-    if (text.size() < kUrlHistoryPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < kUrlHistoryPrefix.size(); ++i) {
-        if (AsciiLower(text[i]) != kUrlHistoryPrefix[i])
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool IsUrlHistoryLine(std::string_view line)
@@ -38,7 +23,7 @@ bool IsUrlHistoryLine(std::string_view line)
     std::size_t at = 0;
     while (at < line.size() && IsLeadingSpace(line[at]))
         ++at;
-    return at <= kMaxLeadingSpace && StartsWithUrlHistoryPrefix(line.substr(at));
+    return at <= kMaxLeadingSpace && StartsWithIgnoringAsciiCase(line.substr(at), kUrlHistoryPrefix);
 }
 
 void CPrefsLineFilter::Feed(std::string_view chunk, std::string& out)
@@ -83,7 +68,8 @@ std::size_t CPrefsLineFilter::TakeStart(std::string_view part, std::string& out)
     }
     m_start.append(part.substr(0, used));
     if (decided) {
-        if (m_spaceRun <= kMaxLeadingSpace && StartsWithUrlHistoryPrefix(std::string_view(m_start).substr(m_spaceRun)))
+        if (m_spaceRun <= kMaxLeadingSpace &&
+            StartsWithIgnoringAsciiCase(std::string_view(m_start).substr(m_spaceRun), kUrlHistoryPrefix))
             m_fate = Fate::Dropped;
         else
             Keep(out);

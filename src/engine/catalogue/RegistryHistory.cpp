@@ -27,18 +27,6 @@ const char* const kShellLists[][2] = {
 };
 const char* const kTelnetLastValues[] = {"LastMachine", "LastService", "LastTermType"};
 constexpr int kTelnetNumberedEntries = 8;
-constexpr OsError kErrorFileNotFound = 2;
-
-// Runs one block; a CException ends the block, and the step goes on.
-template <typename Block> bool Guarded(Block&& block)
-{
-    try {
-        block();
-        return true;
-    } catch (const CException&) {
-        return false;
-    }
-}
 
 } // namespace
 

@@ -12,7 +12,6 @@ enum class RunAction {
     WouldDelete,
     Deferred, // in use: left for the next log-on (or, in a preview, it would be)
     NotDeleted,
-    Info,
     WouldRewrite, // in a preview: a file the run would rewrite, its line naming the change
     RegistryRemoved,
     RegistryFailed,

@@ -9,7 +9,7 @@
 #include "engine/removal/SweepOptions.h"
 #include "engine/removal/WildcardMatch.h"
 #include "sys/FileHandles.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <algorithm>
 
@@ -25,11 +25,6 @@ constexpr std::uint32_t kAttrsInTheWay = kAttrReadOnly | kAttrHidden | kAttrSyst
 // What a restore after a failure puts back.
 constexpr std::uint32_t kAttrsRestorable = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::size_t kWipeBlockBytes = 1 << 20;
-constexpr unsigned long kErrorFileNotFound = 2;
-constexpr unsigned long kErrorInvalidName = 123;
-constexpr unsigned long kErrorDirectory = 267;
-constexpr unsigned long kErrorHandleDiskFull = 39;
-constexpr unsigned long kErrorDiskFull = 112;
 
 void Check(OsError error)
 {
@@ -37,19 +32,12 @@ void Check(OsError error)
         throw CFileException::FromOsError(error);
 }
 
-bool EndsWith(const std::string& text, const char* tail)
-{
-    const std::string_view suffix(tail);
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 // "." and ".." in any folder, and every "desktop.ini" (the folder's own settings).
 bool IsNeverRemoved(const std::string& path)
 {
-    if (path == "." || path == ".." || EndsWith(path, "\\.") || EndsWith(path, "\\.."))
+    if (path == "." || path == ".." || path.ends_with("\\.") || path.ends_with("\\.."))
         return true;
-    constexpr std::size_t kDesktopIniLength = 11;
-    return path.size() >= kDesktopIniLength && Lowered(path.substr(path.size() - kDesktopIniLength)) == "desktop.ini";
+    return EndsWithIgnoringAsciiCase(path, "desktop.ini");
 }
 
 bool IsDots(const std::string& name)
@@ -246,11 +234,10 @@ OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status
     // A wildcard would make the search report some other file; the "\\?\" prefix holds a "?".
     if (literal.find_first_of("*?", 4) != std::string::npos)
         return kErrorInvalidName;
-    OsError error = 0;
-    void* find = sys.FindOpen(literal, status, error);
-    if (!find)
-        return error != 0 ? error : kErrorFileNotFound;
-    sys.FindClose(find);
+    const CFileFind find(sys, literal);
+    if (!find.Found())
+        return find.OpenError() != 0 ? find.OpenError() : kErrorFileNotFound;
+    status = find.Entry();
     return 0;
 }
 

@@ -8,13 +8,11 @@ constexpr std::string_view kLiteralUncPrefix = "\\\\?\\UNC\\";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 } // namespace
 
 bool IsAbsolutePath(std::string_view path)
 {
-    if (StartsWith(path, kLiteralPrefix) || StartsWith(path, kDevicePrefix))
+    if (path.starts_with(kLiteralPrefix) || path.starts_with(kDevicePrefix))
         return true;
     const bool driveRooted = path.size() >= 3 &&
                              ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
@@ -26,9 +24,9 @@ bool IsAbsolutePath(std::string_view path)
 
 std::string LiteralPath(const std::string& fullPath)
 {
-    if (StartsWith(fullPath, kLiteralPrefix))
+    if (fullPath.starts_with(kLiteralPrefix))
         return fullPath;
-    if (StartsWith(fullPath, kDevicePrefix))
+    if (fullPath.starts_with(kDevicePrefix))
         return std::string(kLiteralPrefix) + fullPath.substr(kDevicePrefix.size());
     if (fullPath.size() >= 2 && fullPath[0] == '\\' && fullPath[1] == '\\')
         return std::string(kLiteralUncPrefix) + fullPath.substr(2);
@@ -37,9 +35,9 @@ std::string LiteralPath(const std::string& fullPath)
 
 std::string ShownPath(const std::string& path)
 {
-    if (StartsWith(path, kLiteralUncPrefix))
+    if (path.starts_with(kLiteralUncPrefix))
         return "\\\\" + path.substr(kLiteralUncPrefix.size());
-    if (StartsWith(path, kLiteralPrefix) || StartsWith(path, kDevicePrefix))
+    if (path.starts_with(kLiteralPrefix) || path.starts_with(kDevicePrefix))
         return path.substr(kLiteralPrefix.size());
     return path;
 }

@@ -6,7 +6,7 @@
 #include "engine/removal/EntryIdentity.h"
 #include "engine/removal/PathText.h"
 #include "engine/removal/RemovalLines.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <algorithm>
 #include <charconv>
@@ -39,9 +39,6 @@ constexpr const char* kLineFinishing =
 constexpr const char* kStatusComplete = "Purgix! complete";
 constexpr const char* kLineComplete = "Purgix! complete\r\n";
 
-constexpr unsigned long kErrorFileNotFound = 2;
-constexpr unsigned long kErrorPathNotFound = 3;
-
 std::string EntryName(int index)
 {
     return kEntryPrefix + std::to_string(index);
@@ -52,7 +49,7 @@ std::string EntryName(int index)
 int EntryIndex(const std::string& name)
 {
     const std::size_t prefixLength = std::char_traits<char>::length(kEntryPrefix);
-    if (name.size() <= prefixLength || Lowered(name.substr(0, prefixLength)) != Lowered(kEntryPrefix))
+    if (name.size() <= prefixLength || !StartsWithIgnoringAsciiCase(name, kEntryPrefix))
         return -1;
     const char* digits = name.data() + prefixLength;
     const char* end = name.data() + name.size();
@@ -67,7 +64,7 @@ int EntryIndex(const std::string& name)
 int AttemptsIndex(const std::string& name)
 {
     const std::size_t suffixLength = std::char_traits<char>::length(kAttemptsSuffix);
-    if (name.size() <= suffixLength || Lowered(name.substr(name.size() - suffixLength)) != Lowered(kAttemptsSuffix))
+    if (name.size() <= suffixLength || !EndsWithIgnoringAsciiCase(name, kAttemptsSuffix))
         return -1;
     return EntryIndex(name.substr(0, name.size() - suffixLength));
 }
@@ -114,11 +111,6 @@ std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
     return listed;
 }
 
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
-{
-    return text.size() >= prefix.size() && Lowered(text.substr(0, prefix.size())) == Lowered(prefix);
-}
-
 // A listed folder (its path ends in a backslash) is removed on its own, never its contents:
 // those were listed separately. It stays listed only while something inside it is still in use
 // and it has log-ons left; otherwise (a "desktop.ini" in it, say) it would bring the program
@@ -138,8 +130,9 @@ void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
     if (error == kErrorFileNotFound || error == kErrorPathNotFound)
         return; // already gone
     const auto& inUse = engine.m_stillInUse;
-    if (std::any_of(inUse.begin(), inUse.end(),
-                    [&](const CCleaningEngine::DeferredPath& p) { return StartsWithIgnoringCase(p.path, folder); }) &&
+    if (std::any_of(
+            inUse.begin(), inUse.end(),
+            [&](const CCleaningEngine::DeferredPath& p) { return StartsWithIgnoringAsciiCase(p.path, folder); }) &&
         engine.AppendToRestartList(folder)) {
         engine.Window().AppendReport(shown + kLineFolderKept);
     } else {
@@ -205,7 +198,7 @@ const std::string& CCleaningEngine::FinishingProgram()
     if (exe.empty()) {
         exe = m_sys.ProgramPath();
         const std::size_t folderEnd = exe.rfind('\\') + 1;
-        if (Lowered(exe.substr(folderEnd)) == kConsoleProgram) {
+        if (SameIgnoringAsciiCase(exe.substr(folderEnd), kConsoleProgram)) {
             exe = exe.substr(0, folderEnd) + kWindowProgram;
             std::uint32_t attributes = 0;
             if (m_sys.GetAttributes(exe, attributes) != 0)

@@ -6,7 +6,6 @@
 #include "engine/removal/WildcardMatch.h"
 #include "sys/FileHandles.h"
 #include "sys/NameCase.h"
-#include "sys/TextFormat.h"
 
 #include <algorithm>
 #include <charconv>
@@ -38,11 +37,6 @@ bool Older(const KernelVersion& a, const KernelVersion& b)
 bool IsDrivePath(const std::string& path)
 {
     return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-}
-
-bool HasWildcard(const std::string& text)
-{
-    return text.find_first_of("*?") != std::string::npos;
 }
 
 } // namespace

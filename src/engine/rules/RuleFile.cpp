@@ -1,5 +1,7 @@
 #include "engine/rules/RuleFile.h"
 
+#include "sys/NameCase.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -7,25 +9,6 @@
 #include <utility>
 
 namespace {
-
-char Folded(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Folded(std::string_view text)
-{
-    std::string folded(text);
-    for (char& c : folded)
-        c = Folded(c);
-    return folded;
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); });
-}
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -129,9 +112,9 @@ bool ParseFileKey(std::string_view text, RuleFileKey& fileKey)
     fileKey.path = Folder(parts[0]);
     fileKey.patterns = Patterns(parts[1]);
     if (parts.size() == 3) {
-        if (SameText(parts[2], "RECURSE"))
+        if (SameIgnoringAsciiCase(parts[2], "RECURSE"))
             fileKey.recurse = true;
-        else if (SameText(parts[2], "REMOVESELF"))
+        else if (SameIgnoringAsciiCase(parts[2], "REMOVESELF"))
             fileKey.recurse = fileKey.removeSelf = true;
         else if (!parts[2].empty())
             return false;
@@ -149,14 +132,14 @@ bool ParseExclusion(std::string_view text, RuleExclusion& exclusion)
     const std::string_view rest = Trimmed(text.substr(bar + 1));
     if (rest.empty())
         return false;
-    if (SameText(kind, "REG")) {
+    if (SameIgnoringAsciiCase(kind, "REG")) {
         exclusion.kind = RuleExclusion::Kind::Reg;
         exclusion.reg = ParseRegKey(rest);
         return true;
     }
-    if (SameText(kind, "FILE"))
+    if (SameIgnoringAsciiCase(kind, "FILE"))
         exclusion.kind = RuleExclusion::Kind::File;
-    else if (SameText(kind, "PATH"))
+    else if (SameIgnoringAsciiCase(kind, "PATH"))
         exclusion.kind = RuleExclusion::Kind::Path;
     else
         return false;
@@ -235,27 +218,28 @@ public:
 private:
     void Key(std::string_view kind, int number, std::string_view value)
     {
-        const bool counted = SameText(kind, "Detect") || SameText(kind, "DetectFile") || SameText(kind, "FileKey") ||
-                             SameText(kind, "RegKey") || SameText(kind, "ExcludeKey");
+        const bool counted = SameIgnoringAsciiCase(kind, "Detect") || SameIgnoringAsciiCase(kind, "DetectFile") ||
+                             SameIgnoringAsciiCase(kind, "FileKey") || SameIgnoringAsciiCase(kind, "RegKey") ||
+                             SameIgnoringAsciiCase(kind, "ExcludeKey");
         if (counted) {
             --m_budget.keys;
             m_open = ++m_keysInEntry <= kMostKeysPerEntry;
         }
-        if (SameText(kind, "ExcludeKey") && value.empty() && !m_entry.unreadableExclusion)
+        if (SameIgnoringAsciiCase(kind, "ExcludeKey") && value.empty() && !m_entry.unreadableExclusion)
             m_entry.unreadableExclusion = std::string(value);
         if (value.empty() || !m_open)
             return;
-        if (SameText(kind, "Detect")) {
+        if (SameIgnoringAsciiCase(kind, "Detect")) {
             m_detectKeys.push_back({number, std::string(value)});
-        } else if (SameText(kind, "DetectFile")) {
+        } else if (SameIgnoringAsciiCase(kind, "DetectFile")) {
             m_detectFiles.push_back({number, Folder(value)});
-        } else if (SameText(kind, "FileKey")) {
+        } else if (SameIgnoringAsciiCase(kind, "FileKey")) {
             RuleFileKey fileKey;
             if (ParseFileKey(value, fileKey))
                 m_fileKeys.push_back({number, std::move(fileKey)});
-        } else if (SameText(kind, "RegKey")) {
+        } else if (SameIgnoringAsciiCase(kind, "RegKey")) {
             m_regKeys.push_back({number, ParseRegKey(value)});
-        } else if (SameText(kind, "ExcludeKey")) {
+        } else if (SameIgnoringAsciiCase(kind, "ExcludeKey")) {
             RuleExclusion exclusion;
             if (ParseExclusion(value, exclusion))
                 m_exclusions.push_back({number, std::move(exclusion)});
@@ -268,18 +252,18 @@ private:
 
     void Setting(std::string_view kind, std::string_view value)
     {
-        if (SameText(kind, "LangSecRef")) {
+        if (SameIgnoringAsciiCase(kind, "LangSecRef")) {
             int ref = 0;
             const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), ref);
             if (error == std::errc() && end == value.data() + value.size() && ref > 0)
                 m_entry.langSecRef = ref;
-        } else if (SameText(kind, "Section")) {
+        } else if (SameIgnoringAsciiCase(kind, "Section")) {
             m_entry.section = value;
-        } else if (SameText(kind, "SpecialDetect")) {
+        } else if (SameIgnoringAsciiCase(kind, "SpecialDetect")) {
             m_entry.specialDetect = true;
-        } else if (SameText(kind, "DetectOS")) {
+        } else if (SameIgnoringAsciiCase(kind, "DetectOS")) {
             m_entry.detectOs = value;
-        } else if (SameText(kind, "Warning")) {
+        } else if (SameIgnoringAsciiCase(kind, "Warning")) {
             m_entry.warning = value;
         }
     }
@@ -378,9 +362,9 @@ void MergeRules(std::vector<RuleEntry>& into, std::vector<RuleEntry>&& entries)
     std::unordered_map<std::string, std::size_t> byName;
     byName.reserve(into.size() + entries.size());
     for (std::size_t i = 0; i < into.size(); ++i)
-        byName[Folded(into[i].name)] = i;
+        byName[Lowered(into[i].name)] = i;
     for (RuleEntry& entry : entries) {
-        const auto [slot, added] = byName.try_emplace(Folded(entry.name), into.size());
+        const auto [slot, added] = byName.try_emplace(Lowered(entry.name), into.size());
         if (added)
             into.push_back(std::move(entry));
         else

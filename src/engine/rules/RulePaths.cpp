@@ -2,7 +2,7 @@
 
 #include "engine/removal/WildcardMatch.h"
 #include "sys/FileHandles.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <algorithm>
 
@@ -63,11 +63,6 @@ std::vector<std::string> VariableValues(CPlatform& sys, const std::string& name)
             value.pop_back();
     }
     return values;
-}
-
-bool HasWildcard(const std::string& text)
-{
-    return text.find_first_of("*?") != std::string::npos;
 }
 
 } // namespace

@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kLineRefused = " names a key that Windows, its programs or Purgix! need and was kept\r\n";
 constexpr const char* kLineExcluded = " is excluded and was kept\r\n";
-constexpr OsError kErrorFileNotFound = 2;
 // A key name is at most 255 characters, each at most three bytes in UTF-8.
 constexpr std::size_t kKeyNameBytes = 1024;
 
@@ -41,7 +40,7 @@ bool Is(const std::string& segment, std::initializer_list<const char*> names)
 }
 
 // The key is the other key or lies below it.
-bool Within(const Segments& inner, const Segments& outer)
+bool IsKeyAtOrBelow(const Segments& inner, const Segments& outer)
 {
     return inner.size() >= outer.size() &&
            std::equal(outer.begin(), outer.end(), inner.begin(),
@@ -50,7 +49,7 @@ bool Within(const Segments& inner, const Segments& outer)
 
 bool SameKey(const Segments& a, const Segments& b)
 {
-    return a.size() == b.size() && Within(a, b);
+    return a.size() == b.size() && IsKeyAtOrBelow(a, b);
 }
 
 std::string Joined(const Segments& segments)
@@ -65,7 +64,7 @@ bool HoldsOwnSettings(const Segments& key, bool wholeKey)
 {
     const Segments own = PathSegments(ProgramKeyPath(""));
     // The settings key itself, anything in it, and (for a key) anything that holds it.
-    return Within(key, own) || (wholeKey && Within(own, key));
+    return IsKeyAtOrBelow(key, own) || (wholeKey && IsKeyAtOrBelow(own, key));
 }
 
 // The key below the Software key of one hive, past Wow6432Node, that the rule is about.
@@ -196,7 +195,8 @@ public:
             if (std::any_of(kept.begin(), kept.end(),
                             [&](const ExcludedRegistry* e) { return !e->hasValue && SameKey(e->key, child); }))
                 continue;
-            if (std::any_of(kept.begin(), kept.end(), [&](const ExcludedRegistry* e) { return Within(e->key, child); }))
+            if (std::any_of(kept.begin(), kept.end(),
+                            [&](const ExcludedRegistry* e) { return IsKeyAtOrBelow(e->key, child); }))
                 RemoveAround(view, child, kept);
             else
                 RemoveKey(view, child, Shown(child));
@@ -281,14 +281,14 @@ void RemoveRuleRegKey(CCleaningEngine& engine, const std::string& entryName, con
             continue;
         const bool keepsAll =
             target.hasValue ? (kept.hasValue ? SameKey(kept.key, key) && SameNameIgnoringCase(kept.value, target.value)
-                                             : Within(key, kept.key))
-                            : !kept.hasValue && Within(key, kept.key);
+                                             : IsKeyAtOrBelow(key, kept.key))
+                            : !kept.hasValue && IsKeyAtOrBelow(key, kept.key);
         if (keepsAll) {
             if (ExcludedExists(engine.Sys(), root, {root, key, target.value, target.hasValue, target.text}))
                 removal.ReportKept(target.text);
             return;
         }
-        if (!target.hasValue && Within(kept.key, key))
+        if (!target.hasValue && IsKeyAtOrBelow(kept.key, key))
             inside.push_back(&kept);
     }
     for (RegRoot view : RuleKeyViews(root)) {

@@ -12,7 +12,6 @@
 #include "engine/rules/RuleSources.h"
 #include "engine/removal/SweepGuards.h"
 #include "sys/NameCase.h"
-#include "sys/TextFormat.h"
 
 #include <algorithm>
 #include <optional>
@@ -45,8 +44,8 @@ std::vector<std::string> FoldersAboveWildcards(CPlatform& sys, const std::string
     return folders;
 }
 
-// Both full, ending in a backslash.
-bool IsBelow(const std::string& path, const std::string& folder)
+// The path is the folder or lies below it; both full, the folder ending in a backslash.
+bool IsPathAtOrBelow(const std::string& path, const std::string& folder)
 {
     return path.size() >= folder.size() && SameNameIgnoringCase(std::string_view(path).substr(0, folder.size()), folder);
 }
@@ -90,7 +89,8 @@ public:
             if (m_engine.ShouldStop())
                 return;
             const std::string full = FullFolder(folder);
-            if (std::any_of(refused.begin(), refused.end(), [&](const std::string& r) { return IsBelow(full, r); }) ||
+            if (std::any_of(refused.begin(), refused.end(),
+                            [&](const std::string& r) { return IsPathAtOrBelow(full, r); }) ||
                 (m_wholesale && IsProtected(full)))
                 continue;
             try {

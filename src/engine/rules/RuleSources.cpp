@@ -4,7 +4,7 @@
 #include "engine/removal/WildcardMatch.h"
 #include "resource.h"
 #include "sys/FileHandles.h"
-#include "sys/TextFormat.h"
+#include "sys/NameCase.h"
 
 #include <algorithm>
 

@@ -4,6 +4,7 @@
 #include "engine/run/RunText.h"
 #include "engine/removal/SweepGuards.h"
 #include "resource.h"
+#include "sys/NameCase.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
