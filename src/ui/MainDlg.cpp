@@ -54,11 +54,11 @@ unsigned __stdcall WorkerThread(void* parameter)
 
 CMainDlg::CMainDlg(bool finishing)
     : CDialog(IDD_PURGIX_DIALOG),
-      m_hIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))),
-      m_hSmallIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SMALL),
-                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), 0))),
+      m_hIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              0, 0, LR_DEFAULTSIZE))),
+      m_hSmallIcon(
+          static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
+                                          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0))),
       m_bFinishing(finishing)
 {
 }
@@ -361,9 +361,15 @@ void CMainDlg::SetProgressRange(int maximum)
     m_progress.Send(PBM_SETRANGE32, 0, maximum);
 }
 
-void CMainDlg::StepProgress() { m_progress.Send(PBM_STEPIT); }
+void CMainDlg::StepProgress()
+{
+    m_progress.Send(PBM_STEPIT);
+}
 
-void CMainDlg::ResetProgress() { m_progress.Send(PBM_SETPOS, 0); }
+void CMainDlg::ResetProgress()
+{
+    m_progress.Send(PBM_SETPOS, 0);
+}
 
 void CMainDlg::SetBusy(bool busy)
 {
@@ -378,19 +384,30 @@ void CMainDlg::SetBusy(bool busy)
     });
 }
 
-int CMainDlg::Ask(const std::string& text, unsigned style)
+bool CMainDlg::AskYesNo(const std::string& text)
 {
-    int answer = 0;
+    bool yes = false;
     OnUiThread([&] {
         ShowReport();
-        answer = AppMessageBox(m_hWnd, text, style);
+        yes = AppMessageBox(m_hWnd, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     });
-    return answer;
+    return yes;
 }
 
-void CMainDlg::PassPauseGate() { m_pauseGate.Pass(); }
+void CMainDlg::Tell(const std::string& text)
+{
+    OnUiThread([&] {
+        ShowReport();
+        AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
+    });
+}
 
-void CMainDlg::OnRunFinished()
+void CMainDlg::PassPauseGate()
+{
+    m_pauseGate.Pass();
+}
+
+void CMainDlg::OnRunFinished(const RunOutcome&)
 {
     m_runActive = false;
     ::PostMessageW(m_hWnd, kRunFinishedMessage, 0, 0);
