@@ -196,6 +196,6 @@ void COtherProgramsDlg::OnOK()
                 saved;
     }
     if (!saved)
-        AppMessageBox(m_hWnd, kCannotWriteRegistry, kCannotWriteRegistryStyle);
+        AppMessageBox(m_hWnd, kCannotWriteRegistry, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);
 }
