@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 using namespace testenv;
 
 namespace {
@@ -57,6 +60,28 @@ TEST_F(RegistryAccess, FindsStringsByTheirExactNameOnly)
     EXPECT_FALSE(ReadString("Count"));
     EXPECT_FALSE(ReadString("Missing"));
     EXPECT_FALSE(m_engine.ReadRegistryString(kHkeyCurrentUser, kKey + "\\Absent", "cache"));
+}
+
+TEST_F(RegistryAccess, AKeyThatCannotBeReadRaisesItsErrorWhereAnAbsentOneReadsAsNothing)
+{
+    SetString(HKEY_CURRENT_USER, kKey, "cache", "there");
+    CFaultyPlatform sys;
+    sys.listValuesFault = {kKey, ERROR_ACCESS_DENIED};
+    CCleaningEngine engine(m_sink, sys);
+
+    EXPECT_FALSE(engine.ReadRegistryString(kHkeyCurrentUser, kKey + "\\Absent", "cache"));
+    for (const auto& read : std::vector<std::function<void()>>{
+             [&] { engine.ReadRegistryString(kHkeyCurrentUser, kKey, "cache"); },
+             [&] { engine.ReadLocationNumber(kHkeyCurrentUser, kKey, "cache"); },
+             [&] { engine.DeleteAllRegistryValues(kHkeyCurrentUser, kKey); },
+         }) {
+        try {
+            read();
+            ADD_FAILURE() << "no failure raised";
+        } catch (const CResourceException& failure) {
+            EXPECT_EQ(failure.m_lOsError, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+        }
+    }
 }
 
 TEST_F(RegistryAccess, ReadsTheDefaultValueUnderTheEmptyName)

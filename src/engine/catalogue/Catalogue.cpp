@@ -148,7 +148,7 @@ void VisitUnlessStopped(CCleaningEngine& engine, const RegistryTarget& target, b
 
 } // namespace
 
-// Groups 1 to 9, each ending with its progress step.
+// Groups 1 to 9, in order; each takes its own progress steps.
 void CCleaningEngine::VisitFileTargets(const RunContext& context)
 {
     VisitCaches(context);
