@@ -1,15 +1,10 @@
 #include "cli/ConsoleSink.h"
 
 #include "cli/CliRequest.h"
-#include "engine/run/RunText.h"
 #include "sys/TextFormat.h"
 
 namespace {
 
-constexpr unsigned kYesNoButtons = 0x4;
-constexpr unsigned kButtonsMask = 0xF;
-constexpr int kIdOk = 1;
-constexpr int kIdNo = 7;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kProgressWidth = 79;
 constexpr const char* kInfoPrefix = "INFO: ";
@@ -38,8 +33,6 @@ void CConsoleSink::ClearProgress()
 void CConsoleSink::AppendReport(const std::string& text)
 {
     const std::string line = WithoutLineEnd(text);
-    if (line.rfind(kLineStopped, 0) == 0)
-        m_troubled = true;
     if (!m_json)
         WriteLine(line);
     else if (line.rfind(kInfoPrefix, 0) == 0)
@@ -55,15 +48,13 @@ void CConsoleSink::ReportItem(const RunItem& item)
     if (item.action == RunAction::Deferred)
         ++m_tally.deferred;
     if (item.action == RunAction::NotDeleted || item.action == RunAction::RegistryFailed)
-        ++m_tally.failed;
+        ++m_tally.failures;
     WriteLine(m_json ? ItemJson(item, m_preview) : WithoutLineEnd(item.line));
     DrawProgress();
 }
 
 void CConsoleSink::SetStatusText(const std::string& text, bool)
 {
-    if (text == kStatusCancelled)
-        m_cancelled = true;
     m_place = text;
     DrawProgress();
 }
@@ -82,17 +73,14 @@ void CConsoleSink::DrawProgress()
     m_progressShown = true;
 }
 
-int CConsoleSink::Ask(const std::string& text, unsigned style)
+void CConsoleSink::Tell(const std::string& text)
 {
-    if ((style & kButtonsMask) == kYesNoButtons)
-        return kIdNo; // a script never restarts Windows
-    m_troubled = true;
     WriteLine(m_json ? InfoJson(text) : kInfoPrefix + text);
-    return kIdOk;
 }
 
-void CConsoleSink::OnRunFinished()
+void CConsoleSink::OnRunFinished(const RunOutcome& outcome)
 {
+    m_outcome = outcome;
     ClearProgress();
 }
 
@@ -104,7 +92,9 @@ void CConsoleSink::Finish(double seconds)
 
 int CConsoleSink::ExitCode() const
 {
-    if (m_cancelled)
+    if (!m_outcome || m_outcome->end == RunEnd::Failed)
+        return kExitIncomplete;
+    if (m_outcome->end == RunEnd::Stopped)
         return kExitStopped;
-    return m_troubled || m_tally.failed > 0 || m_tally.deferred > 0 ? kExitIncomplete : kExitDone;
+    return m_outcome->tally.failures > 0 || m_outcome->tally.deferred > 0 ? kExitIncomplete : kExitDone;
 }

@@ -74,10 +74,11 @@ std::string InfoJson(std::string_view text)
 
 std::string SummaryJson(const RunTally& tally, double seconds, bool preview)
 {
-    return FormatText(
-        "{\"summary\":{\"preview\":%s,\"files\":%lld,\"bytes\":%llu,\"deferred\":%d,\"failed\":%d,\"seconds\":%.3f}}",
-        preview ? "true" : "false", static_cast<long long>(tally.files), static_cast<unsigned long long>(tally.bytes),
-        tally.deferred, tally.failed, seconds);
+    return FormatText("{\"summary\":{\"preview\":%s,\"files\":%lld,\"bytes\":%llu,\"deferred\":%lld,\"failed\":%lld,"
+                      "\"seconds\":%.3f}}",
+                      preview ? "true" : "false", static_cast<long long>(tally.files),
+                      static_cast<unsigned long long>(tally.bytes), static_cast<long long>(tally.deferred),
+                      static_cast<long long>(tally.failures), seconds);
 }
 
 std::string LevelJson(const std::string& level, const OptionSwitches& switches)

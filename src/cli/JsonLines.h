@@ -8,14 +8,6 @@
 #include <string>
 #include <string_view>
 
-// What the console program counts over one run's items.
-struct RunTally {
-    std::int64_t files = 0;  // items the run's summary counts (those with bytes)
-    std::uint64_t bytes = 0; // their bytes
-    int deferred = 0;        // left for the next log-on
-    int failed = 0;          // not deleted, or not removed from the registry
-};
-
 // A report line without its "\r\n".
 std::string WithoutLineEnd(std::string text);
 // The text as a JSON string, quotes included.

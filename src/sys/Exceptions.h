@@ -1,7 +1,7 @@
 #pragma once
 // The engine's failures travel as one family of exceptions rooted in CException.
-// Registry lookups and deletions raise CResourceException; file operations raise
-// CFileException with a cause derived from the system error code.
+// Registry operations that fail raise CResourceException with the system error code;
+// file operations raise CFileException with a cause derived from it.
 #include <cstdint>
 
 class CException {
@@ -9,7 +9,12 @@ public:
     virtual ~CException() = default;
 };
 
-class CResourceException : public CException {};
+class CResourceException : public CException {
+public:
+    explicit CResourceException(unsigned long osError = 0) : m_lOsError(osError) {}
+
+    unsigned long m_lOsError; // 0 when the system named no error
+};
 
 // Runs one block of work; a CException ends that block only. False when one did.
 template <class Work> bool Guarded(Work&& work)

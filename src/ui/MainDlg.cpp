@@ -353,9 +353,15 @@ void CMainDlg::SetProgressRange(int maximum)
     m_progress.Send(PBM_SETRANGE32, 0, maximum);
 }
 
-void CMainDlg::StepProgress() { m_progress.Send(PBM_STEPIT); }
+void CMainDlg::StepProgress()
+{
+    m_progress.Send(PBM_STEPIT);
+}
 
-void CMainDlg::ResetProgress() { m_progress.Send(PBM_SETPOS, 0); }
+void CMainDlg::ResetProgress()
+{
+    m_progress.Send(PBM_SETPOS, 0);
+}
 
 void CMainDlg::SetBusy(bool busy)
 {
@@ -370,19 +376,30 @@ void CMainDlg::SetBusy(bool busy)
     });
 }
 
-int CMainDlg::Ask(const std::string& text, unsigned style)
+bool CMainDlg::AskYesNo(const std::string& text)
 {
-    int answer = 0;
+    bool yes = false;
     OnUiThread([&] {
         ShowReport();
-        answer = AppMessageBox(m_hWnd, text, style);
+        yes = AppMessageBox(m_hWnd, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     });
-    return answer;
+    return yes;
 }
 
-void CMainDlg::PassPauseGate() { m_pauseGate.Pass(); }
+void CMainDlg::Tell(const std::string& text)
+{
+    OnUiThread([&] {
+        ShowReport();
+        AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
+    });
+}
 
-void CMainDlg::OnRunFinished()
+void CMainDlg::PassPauseGate()
+{
+    m_pauseGate.Pass();
+}
+
+void CMainDlg::OnRunFinished(const RunOutcome&)
 {
     m_runActive = false;
     ::PostMessageW(m_hWnd, kRunFinishedMessage, 0, 0);

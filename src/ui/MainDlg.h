@@ -33,9 +33,10 @@ public:
     void StepProgress() override;
     void ResetProgress() override;
     void SetBusy(bool busy) override;
-    int Ask(const std::string& text, unsigned style) override;
+    bool AskYesNo(const std::string& text) override;
+    void Tell(const std::string& text) override;
     void PassPauseGate() override;
-    void OnRunFinished() override;
+    void OnRunFinished(const RunOutcome& outcome) override;
 
 protected:
     void BindControls() override;
@@ -70,7 +71,7 @@ private:
     CIcon m_smallIcon;
     bool m_bFinishing;
 
-    CHandle m_pWorkerThread;              // the worker; kept until it has ended
+    CHandle m_pWorkerThread; // the worker; kept until it has ended
     std::optional<CWindowTimer> m_reportTimer;
     std::atomic<bool> m_runActive{false}; // from the start of a run to OnRunFinished
     CPauseGate m_pauseGate;

@@ -2,6 +2,11 @@
 
 #include "settings/LevelLogic.h"
 
+namespace {
+// MB_OK | MB_ICONEXCLAMATION, spelt out: the native tests build this file without windows.h.
+constexpr unsigned kWarningStyle = 0x30;
+} // namespace
+
 bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible)
 {
     return dialogVisible && !favoritesWasOn && favoritesWillBeOn;
@@ -11,6 +16,6 @@ bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches
 {
     if (StoreOptions(CSettingsStore(sys), position, switches))
         return true;
-    sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kCannotWriteRegistryStyle);
+    sys.ShowMessage(owner, kCannotWriteRegistry, kApplicationName, kWarningStyle);
     return false;
 }

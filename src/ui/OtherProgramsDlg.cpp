@@ -153,6 +153,6 @@ void COtherProgramsDlg::OnOK()
                 saved;
     }
     if (!saved)
-        AppMessageBox(m_hWnd, kCannotWriteRegistry, kCannotWriteRegistryStyle);
+        AppMessageBox(m_hWnd, kCannotWriteRegistry, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);
 }

@@ -78,6 +78,13 @@ OsError CFaultyPlatform::RegRemoveValue(RegRoot root, const std::string& path, c
     return m_inner.RegRemoveValue(root, path, name);
 }
 
+OsError CFaultyPlatform::RegListValues(RegRoot root, const std::string& path, std::vector<RegValue>& values)
+{
+    if (!listValuesFault.path.empty() && path == listValuesFault.path)
+        return listValuesFault.error;
+    return m_inner.RegListValues(root, path, values);
+}
+
 OsError CFaultyPlatform::RegWriteValue(RegRoot root, const std::string& path, const std::string& name,
                                        std::uint32_t type, const std::vector<std::uint8_t>& data)
 {

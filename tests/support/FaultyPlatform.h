@@ -35,6 +35,7 @@ public:
     Fault flushFault;
     Fault moveFault;        // a rename away from this path
     Fault removeValueFault; // the value name
+    Fault listValuesFault;  // the key path: its values cannot be read
     OsError regWriteError = 0;
     bool searchesRunOutOfMemory = false; // every directory search throws std::bad_alloc
 
@@ -49,6 +50,7 @@ public:
     void FileClose(void* file) override;
     OsError MovePath(const std::string& from, const std::string& to) override;
     OsError RegRemoveValue(RegRoot root, const std::string& path, const std::string& name) override;
+    OsError RegListValues(RegRoot root, const std::string& path, std::vector<RegValue>& values) override;
     OsError RegWriteValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
                           const std::vector<std::uint8_t>& data) override;
 

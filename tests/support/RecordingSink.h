@@ -28,17 +28,22 @@ public:
     void StepProgress() override { ++progressSteps; }
     void ResetProgress() override { progressReset = true; }
     void SetBusy(bool isBusy) override { busy.push_back(isBusy); }
-    int Ask(const std::string& text, unsigned style) override
+    bool AskYesNo(const std::string& text) override
     {
-        questions.push_back({text, style});
+        questions.push_back(text);
         if (answers.empty())
-            return 1; // IDOK
-        const int answer = answers.front();
+            return false;
+        const bool answer = answers.front();
         answers.pop_front();
         return answer;
     }
+    void Tell(const std::string& text) override { messages.push_back(text); }
     void PassPauseGate() override {}
-    void OnRunFinished() override { ++finished; }
+    void OnRunFinished(const RunOutcome& outcome) override
+    {
+        ++finished;
+        outcomes.push_back(outcome);
+    }
 
     // Report lines, without their "\r\n".
     std::vector<std::string> Lines() const
@@ -52,11 +57,6 @@ public:
         return lines;
     }
 
-    struct Question {
-        std::string text;
-        unsigned style;
-    };
-
     std::string report;
     std::vector<RunItem> items; // the lines about one thing, with what they say in parts
     std::vector<std::string> statuses;
@@ -64,8 +64,10 @@ public:
     int progressSteps = 0;
     bool progressReset = false;
     std::vector<bool> busy;
-    std::vector<Question> questions;
-    std::deque<int> answers; // IDYES 6, IDNO 7
+    std::vector<std::string> questions;
+    std::deque<bool> answers; // Yes: true; none left: No
+    std::vector<std::string> messages;
     int finished = 0;
+    std::vector<RunOutcome> outcomes;
     std::function<void(const std::string&)> onLine; // e.g. to request a stop mid-run
 };

@@ -1,6 +1,7 @@
 // Groups 1 to 9 of a cleaning run against a seeded registry and real folders: the
 // status texts and report lines in order, the INFO lines, the gates, the progress
 // steps, the stop tests, the TEMP rule and the drive loops.
+#include "support/FaultyPlatform.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
 #include "sys/NameCase.h"
@@ -234,6 +235,21 @@ TEST_F(Catalogue, UnreadableLocationsWriteOnlyTheirInfoLines)
     EXPECT_EQ(m_sink.statuses, (Lines{kStatusExtensible, kStatusTemp, kStatusRegistry, kStatusDone}));
     EXPECT_EQ(m_sink.progressMax, 10);
     EXPECT_EQ(m_sink.progressSteps, 8);
+}
+
+TEST_F(Catalogue, AKeyThatCannotBeReadWritesTheInfoLinesOfAMissingValueAndTheRunGoesOn)
+{
+    SetOption("DeleteFavorites", 1);
+    SetLocation(kCu, kShellFolders, "Recent", m_root + "\\recent");
+    Put(m_root + "\\recent\\a.lnk");
+    CFaultyPlatform denied;
+    denied.listValuesFault = {kShellFolders, ERROR_ACCESS_DENIED};
+
+    CCleaningEngine(m_sink, denied).Run(ReadRunOptions(CSettingsStore()));
+
+    EXPECT_EQ(OwnLines(), (Lines{kInfoIeCookies, kInfoNetscapeCookies, kInfoFavorites, kInfoBookmarks, kInfoRecent}));
+    EXPECT_TRUE(FileExists(m_root + "\\recent\\a.lnk"));
+    EXPECT_EQ(m_sink.statuses.back(), kStatusDone);
 }
 
 TEST_F(Catalogue, EmptyValuesAreSkippedSilentlyAndAnEmptyStoreRootSweepsNothing)

@@ -21,8 +21,6 @@ const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App
 const std::string kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::string kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const std::string kListKey = "Software\\Vellomar\\Purgix!\\DeleteOnWindowsRestart";
-constexpr int kIdYes = 6;
-constexpr int kIdNo = 7;
 
 // Stands in for the Windows version and for ending the session, which a test must
 // never do for real.
@@ -113,7 +111,7 @@ TEST_F(CleaningRun, TheReportOpensWithTheStartLineAndClosesWithSummaryAndFinishL
     Put(m_root + "\\cache\\a.htm", std::string(100, 'a'));
     Put(m_root + "\\cache\\b.htm", std::string(23, 'b'));
     m_sink.report = "left over from the last run\r\n";
-    m_sink.answers = {kIdNo};
+    m_sink.answers = {false};
 
     RunWithSession();
 
@@ -145,7 +143,7 @@ TEST(RunSummary, ChoosesItsUnitAtTenKilobytesOneMegabyteAndOneGigabyte)
 struct QuestionCase {
     const char* name;
     std::uint32_t platformId;
-    int answer;
+    bool answer; // Yes
     bool endSessionSucceeds;
     unsigned question;                // string-table entry of the question
     std::vector<unsigned> endSession; // the flags ExitWindowsEx received
@@ -162,28 +160,25 @@ TEST_P(RestartQuestion, LogsOffOnNtRestartsElsewhereAndSaysWhenItCannot)
 
     RunWithSession();
 
-    ASSERT_GE(m_sink.questions.size(), 1u);
-    EXPECT_EQ(m_sink.questions[0].text, Platform().LoadText(c.question));
-    EXPECT_EQ(m_sink.questions[0].style & MB_TYPEMASK, static_cast<unsigned>(MB_YESNO));
-    // Enter alone must not end the session.
-    EXPECT_EQ(m_sink.questions[0].style & MB_DEFMASK, static_cast<unsigned>(MB_DEFBUTTON2));
+    EXPECT_EQ(m_sink.questions, Lines{Platform().LoadText(c.question)});
     EXPECT_EQ(m_session.endSessionFlags, c.endSession);
     if (c.endSessionSucceeds) {
-        EXPECT_EQ(m_sink.questions.size(), 1u);
+        EXPECT_TRUE(m_sink.messages.empty());
     } else {
-        ASSERT_EQ(m_sink.questions.size(), 2u);
-        EXPECT_EQ(m_sink.questions[1].text, Platform().LoadText(IDS_SHUTDOWN_FAILED));
-        EXPECT_EQ(m_sink.questions[1].style & MB_TYPEMASK, static_cast<unsigned>(MB_OK));
+        EXPECT_EQ(m_sink.messages, Lines{Platform().LoadText(IDS_SHUTDOWN_FAILED)});
     }
-    EXPECT_EQ(m_sink.finished, 1);
+    ASSERT_EQ(m_sink.outcomes.size(), 1u);
+    EXPECT_EQ(m_sink.outcomes[0].end, RunEnd::Done);
+    // A session that would not end is a failure the console's exit code must see.
+    EXPECT_EQ(m_sink.outcomes[0].tally.failures, c.endSessionSucceeds ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, RestartQuestion,
-    ::testing::Values(QuestionCase{"NtYesLogsOff", 2, kIdYes, true, IDS_LOGOFF_QUESTION, {0}},
-                      QuestionCase{"Windows95YesRestarts", 1, kIdYes, true, IDS_RESTART_QUESTION, {2}},
-                      QuestionCase{"NoDoesNothing", 2, kIdNo, true, IDS_LOGOFF_QUESTION, {}},
-                      QuestionCase{"FailedRestartIsReported", 1, kIdYes, false, IDS_RESTART_QUESTION, {2}}),
+    ::testing::Values(QuestionCase{"NtYesLogsOff", 2, true, true, IDS_LOGOFF_QUESTION, {0}},
+                      QuestionCase{"Windows95YesRestarts", 1, true, true, IDS_RESTART_QUESTION, {2}},
+                      QuestionCase{"NoDoesNothing", 2, false, true, IDS_LOGOFF_QUESTION, {}},
+                      QuestionCase{"FailedRestartIsReported", 1, true, false, IDS_RESTART_QUESTION, {2}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CleaningRun, AStopBeforeTheFirstTargetLeavesOnlyTheStartAndCancelLines)
@@ -201,7 +196,8 @@ TEST_F(CleaningRun, AStopBeforeTheFirstTargetLeavesOnlyTheStartAndCancelLines)
     EXPECT_TRUE(m_session.endSessionFlags.empty());
     EXPECT_FALSE(testenv::ValueExists(kCu, kRunOnce, "Purgix!"));
     EXPECT_EQ(m_sink.busy, (std::vector<bool>{true, false}));
-    EXPECT_EQ(m_sink.finished, 1);
+    ASSERT_EQ(m_sink.outcomes.size(), 1u);
+    EXPECT_EQ(m_sink.outcomes[0].end, RunEnd::Stopped);
 }
 
 TEST_F(CleaningRun, AStopDuringTheRegistryStepLetsItFinishButArmsNothingAndTakesBackItsPromise)
@@ -237,7 +233,7 @@ TEST_F(CleaningRun, TempAndTmpNamingOneFolderReportListAndCountAHeldFileOnce)
     ASSERT_TRUE(held.IsHeld());
     SetEnv("TEMP", temp);
     SetEnv("TMP", temp);
-    m_sink.answers = {kIdNo};
+    m_sink.answers = {false};
 
     RunWithSession();
 
@@ -251,12 +247,15 @@ TEST_F(CleaningRun, TempAndTmpNamingOneFolderReportListAndCountAHeldFileOnce)
     EXPECT_EQ(lines[lines.size() - 2], "Purgix! recovered 10 bytes of disk space from 2 files.");
     EXPECT_EQ(testenv::GetDword(kCu, kListKey, "FileCount"), 1u);
     EXPECT_EQ(testenv::GetString(kCu, kListKey, "File_0"), temp + "\\held.dat");
+    ASSERT_EQ(m_sink.outcomes.size(), 1u);
+    EXPECT_EQ(m_sink.outcomes[0].tally.deferred, 1);
+    EXPECT_EQ(m_sink.outcomes[0].tally.failures, 0);
 }
 
 TEST_F(CleaningRun, AFinishedRunArmsTheFinishingRun)
 {
     m_registry.SetString(kLm, kAppPaths, "", "C:\\Program Files\\Windows Purgix\\purgix.exe");
-    m_sink.answers = {kIdNo};
+    m_sink.answers = {false};
 
     RunWithSession();
 
@@ -274,7 +273,8 @@ TEST_F(CleaningRun, AFailureTheRunCannotHandleStopsItAndSaysSo)
     EXPECT_EQ(m_sink.statuses.back(), "Purgix! stopped");
     EXPECT_EQ(m_sink.busy, (std::vector<bool>{true, false}));
     EXPECT_TRUE(m_sink.progressReset);
-    EXPECT_EQ(m_sink.finished, 1);
+    ASSERT_EQ(m_sink.outcomes.size(), 1u);
+    EXPECT_EQ(m_sink.outcomes[0].end, RunEnd::Failed);
     EXPECT_TRUE(m_sink.questions.empty());
 }
 

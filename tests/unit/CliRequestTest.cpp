@@ -116,34 +116,31 @@ TEST(JsonLines, APreviewSaysSoInItsRegistryLinesItsRewriteAndItsSummary)
 
 namespace {
 
-// The console program's outcome, from what the run told its sink.
+// The console program's outcome, from how the run ended and what it counted.
 TEST(ConsoleSink, NeverExitsZeroAfterAFailureThatNamesNoItem)
 {
     const CConsoleStream out(ConsoleStreamId::Output);
     const CConsoleStream err(ConsoleStreamId::Error);
-    CConsoleSink clean(true, false, out, err);
-    clean.ReportItem({RunAction::Deleted, "C:\\a", "C:\\a - deleted\r\n", 1});
-    // A fresh profile's missing search lists are no failure, though their line says "unable".
-    clean.ReportItem({RunAction::RegistryMissing, "'FindComputerMRU' list", "", std::nullopt});
-    EXPECT_EQ(clean.Ask("Purgix! finished. Restart now?", 0x24), 7); // a script never restarts
-    EXPECT_EQ(clean.ExitCode(), kExitDone);
+    CConsoleSink script(true, false, out, err);
+    EXPECT_FALSE(script.AskYesNo("Purgix! finished. Restart now?")); // a script never restarts
+    EXPECT_EQ(script.ExitCode(), kExitIncomplete);                   // no outcome yet: nothing is known done
 
-    CConsoleSink unwritable(true, false, out, err);
-    unwritable.Ask(kCannotWriteRegistry, kCannotWriteRegistryStyle);
-    EXPECT_EQ(unwritable.ExitCode(), kExitIncomplete);
-
-    CConsoleSink denied(true, false, out, err);
-    denied.ReportItem({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt});
-    EXPECT_EQ(denied.ExitCode(), kExitIncomplete);
-
-    CConsoleSink stopped(true, false, out, err);
-    stopped.AppendReport(std::string(kLineStopped) + "out of memory\r\n");
-    EXPECT_EQ(stopped.ExitCode(), kExitIncomplete);
-
-    CConsoleSink cancelled(true, false, out, err);
-    cancelled.ReportItem({RunAction::NotDeleted, "C:\\b", "C:\\b - not deleted\r\n", std::nullopt});
-    cancelled.SetStatusText(kStatusCancelled, false);
-    EXPECT_EQ(cancelled.ExitCode(), kExitStopped);
+    const struct {
+        const char* name;
+        RunOutcome outcome;
+        int exitCode;
+    } cases[] = {
+        {"done", {RunEnd::Done, {1, 1, 0, 0}}, kExitDone},
+        {"a message told, a list not removed", {RunEnd::Done, {1, 1, 0, 1}}, kExitIncomplete},
+        {"something left for the next log-on", {RunEnd::Done, {1, 1, 1, 0}}, kExitIncomplete},
+        {"stopped by a failure", {RunEnd::Failed, {}}, kExitIncomplete},
+        {"stopped by the user", {RunEnd::Stopped, {0, 0, 0, 1}}, kExitStopped},
+    };
+    for (const auto& c : cases) {
+        CConsoleSink sink(true, false, out, err);
+        sink.OnRunFinished(c.outcome);
+        EXPECT_EQ(sink.ExitCode(), c.exitCode) << c.name;
+    }
 }
 
 } // namespace

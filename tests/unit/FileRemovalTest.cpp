@@ -81,8 +81,8 @@ TEST_F(FileRemoval, NestedSweepReportsFilesFirstAndEachFolderAfterItsContents)
     std::vector<std::string> sorted = expected;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(lines, sorted);
-    EXPECT_EQ(engine.m_nFilesDeleted, 4);
-    EXPECT_EQ(engine.m_dwBytesRecovered, 11u);
+    EXPECT_EQ(engine.Tally().files, 4);
+    EXPECT_EQ(engine.Tally().bytes, 11u);
     EXPECT_TRUE(testenv::FolderExists(root)); // the folder swept is kept
     EXPECT_FALSE(testenv::FolderExists(root + "\\a"));
 }
@@ -114,7 +114,7 @@ TEST_F(FileRemoval, HiddenReadOnlyAndSystemFilesAreRemovedLikeAnyOther)
 
     EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
     EXPECT_FALSE(testenv::FileExists(path));
-    EXPECT_EQ(engine.m_dwBytesRecovered, 4u);
+    EXPECT_EQ(engine.Tally().bytes, 4u);
 }
 
 TEST_F(FileRemoval, DesktopIniStaysAndItsFolderIsListedWithATrailingBackslash)
@@ -128,7 +128,7 @@ TEST_F(FileRemoval, DesktopIniStaysAndItsFolderIsListedWithATrailingBackslash)
               (std::vector<std::string>{root + "\\sub\\other.txt" + kDeleted, root + "\\sub\\" + kFolderKept}));
     EXPECT_TRUE(testenv::FileExists(root + "\\sub\\Desktop.INI"));
     EXPECT_EQ(ListEntry(0), root + "\\sub\\");
-    EXPECT_EQ(engine.m_nFilesDeleted, 1);
+    EXPECT_EQ(engine.Tally().files, 1);
 
     engine.RemoveFile(root + "\\sub\\desktop.ini");
     engine.RemoveFile(".");
@@ -206,7 +206,7 @@ TEST_F(FileRemoval, ALinkedFolderIsNeverEnteredAndItsTargetSurvives)
     // Wine opens the link as its target, so it is left alone: no line, nothing for the restart.
     EXPECT_EQ(Lines(), std::vector<std::string>{});
     EXPECT_FALSE(Listed(0));
-    EXPECT_EQ(engine.m_nFilesDeleted, 0);
+    EXPECT_EQ(engine.Tally().files, 0);
 }
 
 TEST_F(FileRemoval, WipeOverwritesEveryByteInPlaceBeforeDeleting)
@@ -217,18 +217,18 @@ TEST_F(FileRemoval, WipeOverwritesEveryByteInPlaceBeforeDeleting)
     const std::string path = root + "\\secret.bin";
     const std::string contents(3 * 1024 * 1024 + 5, 'S');
     testenv::WriteFile(path, contents);
-    watched.m_bWipeClean = 1;
+    watched.UseOptions({.switches = {.wipeClean = true}});
 
     watched.RemoveFile(path);
     EXPECT_EQ(testenv::ReadFile(path), std::string(contents.size(), '\x55'));
 
     watch.deleteError = 0;
     sink = CRecordingSink();
-    watched.m_dwBytesRecovered = 0;
+    watched.UseOptions({.switches = {.wipeClean = true}}); // a fresh tally
     watched.RemoveFile(path);
     EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
     EXPECT_FALSE(testenv::FileExists(path));
-    EXPECT_EQ(watched.m_dwBytesRecovered, contents.size());
+    EXPECT_EQ(watched.Tally().bytes, contents.size());
 }
 
 TEST_F(FileRemoval, WipeLeavesTheDataOfAFileWithOtherNames)
@@ -237,7 +237,7 @@ TEST_F(FileRemoval, WipeLeavesTheDataOfAFileWithOtherNames)
     const std::string alias = root + "\\elsewhere.bin"; // outside the target in real life
     testenv::WriteFile(path, "shared data");
     ASSERT_TRUE(::CreateHardLinkW(Widen(alias).c_str(), Widen(path).c_str(), nullptr));
-    engine.m_bWipeClean = 1;
+    engine.UseOptions({.switches = {.wipeClean = true}});
 
     engine.SweepFolder(root, "linked.*", false);
 
@@ -253,7 +253,7 @@ TEST_F(FileRemoval, WipeOfASparseFileWritesOnlyItsData)
     faults.allocated = {{0, 4096}, {2 << 20, 10000}, {4 << 20, 100}}; // the last lies past the end
     faults.deleteError = 1117;                                        // keeps the file to look at
     CCleaningEngine faulty(sink, faults);
-    faulty.m_bWipeClean = 1;
+    faulty.UseOptions({.switches = {.wipeClean = true}});
     const std::string path = root + "\\sparse.vhd";
     testenv::WriteFile(path, std::string(3 << 20, 'S'));
 
@@ -278,7 +278,7 @@ TEST_F(FileRemoval, AFailureAfterTheWipeIsReportedAndNotCounted)
     CRemovalFaults faults;
     faults.deleteError = 1117; // an I/O error: neither in use nor gone
     CCleaningEngine faulty(sink, faults);
-    faulty.m_bWipeClean = 1;
+    faulty.UseOptions({.switches = {.wipeClean = true}});
     const std::string path = root + "\\a.txt";
     const std::string empty = root + "\\empty.txt";
     testenv::WriteFile(path, "abc");
@@ -295,8 +295,8 @@ TEST_F(FileRemoval, AFailureAfterTheWipeIsReportedAndNotCounted)
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(testenv::ReadFile(empty), "");
     // Nothing was freed, so the summary claims nothing.
-    EXPECT_EQ(faulty.m_nFilesDeleted, 0);
-    EXPECT_EQ(faulty.m_dwBytesRecovered, 0u);
+    EXPECT_EQ(faulty.Tally().files, 0);
+    EXPECT_EQ(faulty.Tally().bytes, 0u);
     EXPECT_EQ(faults.bytesWritten, 3u);
     EXPECT_FALSE(Listed(0));
 
@@ -306,7 +306,7 @@ TEST_F(FileRemoval, AFailureAfterTheWipeIsReportedAndNotCounted)
     faulty.RemoveFile(path);
     EXPECT_TRUE(testenv::FileExists(path));
     EXPECT_EQ(Lines().back(), path + kNotDeleted);
-    EXPECT_EQ(faulty.m_nFilesDeleted, 0);
+    EXPECT_EQ(faulty.Tally().files, 0);
 }
 
 TEST_F(FileRemoval, AFullDiskEndsTheOverwriteAndTheFileStillGoes)
@@ -316,13 +316,13 @@ TEST_F(FileRemoval, AFullDiskEndsTheOverwriteAndTheFileStillGoes)
     CFaultyPlatform full;
     full.writeFault = {"\\\\?\\" + path, 1 << 20, ERROR_DISK_FULL};
     CCleaningEngine faulty(sink, full);
-    faulty.m_bWipeClean = 1;
+    faulty.UseOptions({.switches = {.wipeClean = true}});
 
     faulty.RemoveFile(path);
 
     EXPECT_EQ(Lines(), std::vector<std::string>{path + kDeleted});
     EXPECT_FALSE(testenv::FileExists(path));
-    EXPECT_EQ(faulty.m_dwBytesRecovered, 3u << 20);
+    EXPECT_EQ(faulty.Tally().bytes, 3u << 20);
 }
 
 TEST_F(FileRemoval, AFileLargerThanTheFreeSpaceIsDeletedWithoutAnOverwrite)
@@ -331,7 +331,7 @@ TEST_F(FileRemoval, AFileLargerThanTheFreeSpaceIsDeletedWithoutAnOverwrite)
     faults.hugeSize = 1ull << 30; // holes, as Wine shows a sparse file
     faults.freeBytes = 1 << 20;
     CCleaningEngine faulty(sink, faults);
-    faulty.m_bWipeClean = 1;
+    faulty.UseOptions({.switches = {.wipeClean = true}});
     testenv::WriteFile(root + "\\holes.vhd", "data");
 
     faulty.SweepFolder(root, "*", false);
@@ -353,7 +353,7 @@ TEST_F(FileRemoval, AFailedDeletionPutsReadOnlyBackOnEveryNameOfTheFile)
     CCleaningEngine faulty(sink, faults);
 
     for (const int wipe : {0, 1}) {
-        faulty.m_bWipeClean = wipe;
+        faulty.UseOptions({.switches = {.wipeClean = wipe != 0}});
         faulty.RemoveFile(path);
         EXPECT_EQ(testenv::Attributes(alias) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
@@ -366,14 +366,14 @@ TEST_F(FileRemoval, FilesBeyondFourGigabytesAreWipedAndCountedInFull)
     CRemovalFaults faults;
     faults.hugeSize = (5ull << 30) + 3;
     CCleaningEngine faulty(sink, faults);
-    faulty.m_bWipeClean = 1;
+    faulty.UseOptions({.switches = {.wipeClean = true}});
     testenv::WriteFile(root + "\\huge.vhd", "");
 
     faulty.SweepFolder(root, "*", false);
 
     EXPECT_EQ(faults.bytesWritten, faults.hugeSize);
     EXPECT_EQ(faults.flushes, 1);
-    EXPECT_EQ(faulty.m_dwBytesRecovered, faults.hugeSize);
+    EXPECT_EQ(faulty.Tally().bytes, faults.hugeSize);
     EXPECT_EQ(Lines(), std::vector<std::string>{root + "\\huge.vhd" + kDeleted});
 }
 
@@ -384,13 +384,14 @@ TEST_F(FileRemoval, AFileInUseAtDeletionIsCountedListedAndKept)
     CHeldFile held(path);
     ASSERT_TRUE(held.IsHeld());
 
-    engine.m_bWipeClean = 1; // the exclusive open for the overwrite meets the same sharing violation
+    // The exclusive open for the overwrite meets the same sharing violation.
+    engine.UseOptions({.switches = {.wipeClean = true}});
     engine.RemoveFile(path);
 
     EXPECT_EQ(sink.report, path + kInUse + "\r\n");
     EXPECT_EQ(ListEntry(0), path);
-    EXPECT_EQ(engine.m_nFilesDeleted, 1);
-    EXPECT_EQ(engine.m_dwBytesRecovered, 8u);
+    EXPECT_EQ(engine.Tally().files, 1);
+    EXPECT_EQ(engine.Tally().bytes, 8u);
     held.Release();
     EXPECT_EQ(testenv::ReadFile(path), "12345678");
 }
@@ -409,8 +410,8 @@ TEST_F(FileRemoval, AFileInUseAtTheAttributeChangeIsListedButNotCounted)
 
     EXPECT_EQ(sink.report, path + kInUse + "\r\n");
     EXPECT_EQ(ListEntry(0), path);
-    EXPECT_EQ(faulty.m_nFilesDeleted, 0);
-    EXPECT_EQ(faulty.m_dwBytesRecovered, 0u);
+    EXPECT_EQ(faulty.Tally().files, 0);
+    EXPECT_EQ(faulty.Tally().bytes, 0u);
     EXPECT_TRUE(testenv::FileExists(path));
 }
 
@@ -423,7 +424,7 @@ TEST_F(FileRemoval, AMissingFileIsReportedAsNotDeletedAndNotCounted)
 
     EXPECT_EQ(Lines(), (std::vector<std::string>{path + kNotDeleted, root + "\\no-folder\\x.txt" + kNotDeleted,
                                                  root + "\\*.txt" + kNotDeleted}));
-    EXPECT_EQ(engine.m_nFilesDeleted, 0);
+    EXPECT_EQ(engine.Tally().files, 0);
     EXPECT_FALSE(Listed(0));
 
     engine.SweepFolder(root + "\\no-folder", "*", true); // a folder that is not there: no line
@@ -469,7 +470,7 @@ TEST_F(FileRemoval, UnicodeNamesAndPathsBeyond260CharactersAreRemoved)
     EXPECT_GE(LineIndex(unicode + kDeleted), 0);
     EXPECT_GE(LineIndex(deep + "\\deep.txt" + kDeleted), 0);
     EXPECT_GE(LineIndex(deep + "\\" + kDeleted), 0);
-    EXPECT_EQ(engine.m_nFilesDeleted, 3);
+    EXPECT_EQ(engine.Tally().files, 3);
     EXPECT_FALSE(testenv::FolderExists(root + "\\" + std::string(40, 'd')));
 }
 

@@ -65,7 +65,7 @@ protected:
     void Clean(const std::string& netscapeDir = "", CPlatform& sys = Platform())
     {
         CCleaningEngine engine(m_sink, sys);
-        engine.m_bResetGameScores = m_resetGameScores;
+        engine.UseOptions({.switches = {.resetScores = m_resetGameScores != 0}});
         engine.CleanRegistryHistory(m_windowsDir, netscapeDir);
     }
 

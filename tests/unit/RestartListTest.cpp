@@ -167,12 +167,12 @@ TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannot
 
         CRecordingSink preview;
         CCleaningEngine previewing(preview, sys);
-        previewing.m_bPreview = true;
+        previewing.UseOptions({.preview = true});
         previewing.RemoveFile(held);
         EXPECT_EQ(preview.Lines().back(), held + (promised ? " - in use, would be deleted when Windows is restarted"
                                                            : " - would not be deleted (due to unexpected error)"))
             << c.name;
-        EXPECT_EQ(previewing.m_nFilesDeleted, promised ? 1 : 0) << c.name;
+        EXPECT_EQ(previewing.Tally().files, promised ? 1 : 0) << c.name;
 
         CRecordingSink sink;
         CCleaningEngine engine(sink, sys);
@@ -180,8 +180,8 @@ TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannot
         engine.RemoveFile(held);
         engine.ArmRestartRun();
         EXPECT_EQ(sink.Lines().back(), held + (promised ? kInUse : kNotDeleted)) << c.name;
-        EXPECT_EQ(engine.m_nFilesDeleted, promised ? 1 : 0) << c.name;
-        EXPECT_EQ(engine.m_dwBytesRecovered, promised ? 5u : 0u) << c.name;
+        EXPECT_EQ(engine.Tally().files, promised ? 1 : 0) << c.name;
+        EXPECT_EQ(engine.Tally().bytes, promised ? 5u : 0u) << c.name;
         if (promised) {
             EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kRunOnceKey, "Purgix!"),
                       "\"" + c.finishedBy + "\" /WindowsRestart")
@@ -211,8 +211,8 @@ TEST_F(RestartList, WhatCannotBeWrittenToTheListIsNotPromised)
     engine.SweepFolder(root, "*", true);
 
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{held + kNotDeleted, root + "\\sub\\" + kNotDeleted}));
-    EXPECT_EQ(engine.m_nFilesDeleted, 0);
-    EXPECT_EQ(engine.m_dwBytesRecovered, 0u);
+    EXPECT_EQ(engine.Tally().files, 0);
+    EXPECT_EQ(engine.Tally().bytes, 0u);
     EXPECT_TRUE(testenv::ValueNames(HKEY_CURRENT_USER, kListKey).empty());
 }
 

@@ -425,13 +425,13 @@ TEST_F(RuleRun, HostileLinesReachNoProtectedFolderInPreviewOrRun)
     CCleaningEngine guarded(sink, net);
     for (const bool preview : {true, false}) {
         sink = CRecordingSink();
-        guarded.m_bPreview = preview;
+        guarded.UseOptions({.preview = preview});
         guarded.CleanRuleEntries(options);
         EXPECT_EQ(sink.Lines(), expected) << (preview ? "preview" : "run");
     }
 
     EXPECT_EQ(net.refused, 0);
-    EXPECT_EQ(guarded.m_nFilesDeleted, 0);
+    EXPECT_EQ(guarded.Tally().files, 0);
 }
 
 TEST_F(RuleRun, CommunityLinesStillCleanNamedFoldersBelowAndChosenNamesInProtectedFolders)
@@ -472,24 +472,20 @@ TEST_F(RuleRun, LinksInASweptFolderAreLeftAloneUnderWipeClean)
     ASSERT_TRUE(testenv::MakeSymlink(root + "\\Outside\\empty", cache + "\\linkempty"));
     ASSERT_TRUE(testenv::MakeSymlink(root + "\\Outside\\full", cache + "\\linkfull"));
     Rules("[Target]\nFileKey1=%PURGIX_RULE_ROOT%\\Target\\Cache|*.*|REMOVESELF\n");
-    engine.m_bWipeClean = 1;
     engine.ResetRestartList();
 
-    engine.m_bPreview = true;
+    engine.UseOptions({.switches = {.wipeClean = true}, .preview = true});
     Clean({"Target"});
     EXPECT_EQ(sink.Lines(), Lines{cache + "\\plain.tmp - would be deleted"});
     sink = CRecordingSink();
-    engine.m_bPreview = false;
-    engine.m_previewGone.clear();
-    engine.m_nFilesDeleted = 0;
-    engine.m_nDeferredFiles = 0;
+    engine.UseOptions({.switches = {.wipeClean = true}});
     Clean({"Target"});
     // The finishing run (and a catalogue target) removes one named file the same way.
     engine.RemoveFile(cache + "\\linkfile.tmp");
 
     EXPECT_EQ(sink.Lines(), Lines{Deleted(cache + "\\plain.tmp")});
-    EXPECT_EQ(engine.m_nFilesDeleted, 1);
-    EXPECT_EQ(engine.m_nDeferredFiles, 0);
+    EXPECT_EQ(engine.Tally().files, 1);
+    EXPECT_EQ(engine.Tally().deferred, 0);
     EXPECT_EQ(testenv::ReadFile(root + "\\Outside\\o.txt"), "outside data");
     EXPECT_TRUE(FolderExists(root + "\\Outside\\empty"));
     EXPECT_EQ(testenv::ReadFile(root + "\\Outside\\full\\f.txt"), "full");

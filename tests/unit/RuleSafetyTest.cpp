@@ -130,7 +130,7 @@ protected:
         testenv::WriteFile(root + "\\program\\winapp2.ini", rules);
         CRecordingSink sink;
         CCleaningEngine engine(sink, sys);
-        engine.m_bPreview = preview;
+        engine.UseOptions({.preview = preview});
         RunOptions options;
         options.rules = chosen;
         options.rulesFolder = root + "\\program";

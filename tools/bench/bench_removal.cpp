@@ -32,9 +32,10 @@ public:
     void StepProgress() override {}
     void ResetProgress() override {}
     void SetBusy(bool) override {}
-    int Ask(const std::string&, unsigned) override { return IDNO; }
+    bool AskYesNo(const std::string&) override { return false; }
+    void Tell(const std::string&) override {}
     void PassPauseGate() override {}
-    void OnRunFinished() override {}
+    void OnRunFinished(const RunOutcome&) override {}
 
 private:
     std::string m_report;
@@ -77,11 +78,11 @@ int BenchOverwrite(const std::string& path, std::uint64_t mebibytes)
     }
     CQuietSink sink;
     CCleaningEngine engine(sink);
-    engine.m_bWipeClean = 1;
+    engine.UseOptions({.switches = {.wipeClean = true}});
     const double start = Seconds();
     engine.RemoveFile(path);
     const double elapsed = Seconds() - start;
-    if (engine.m_nFilesDeleted != 1 || GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (engine.Tally().files != 1 || GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "the wipe did not remove %s\n", path.c_str());
         return 1;
     }
@@ -148,9 +149,9 @@ int BenchSweep(const std::string& root, int rounds)
         start = Seconds();
         engine.SweepFolder(root, "*", true);
         bestSweep = std::min(bestSweep, Seconds() - start);
-        if (bareFiles != kFiles || engine.m_nFilesDeleted != kFiles) {
+        if (bareFiles != kFiles || engine.Tally().files != kFiles) {
             std::fprintf(stderr, "removed %d (bare) and %lld (sweep) of %d files\n", bareFiles,
-                         static_cast<long long>(engine.m_nFilesDeleted), kFiles);
+                         static_cast<long long>(engine.Tally().files), kFiles);
             return 1;
         }
     }

@@ -23,7 +23,7 @@ struct RegistryTarget {
     std::string key;
     const char* value;
     Action action;
-    const char* infoLine; // written when the value cannot be read; nullptr: silent
+    const char* infoLine;             // written when the value cannot be read; nullptr: silent
     const char* otherValue = nullptr; // read when `value` is absent
 };
 
@@ -93,70 +93,96 @@ bool EndsInTempFolder(const std::string& text)
     return text.size() > 5 && EndsWithIgnoringAsciiCase(text, "\\temp");
 }
 
+// The target's location: its value, or its other one when that is absent; nothing when
+// neither is there or the key cannot be read, which the run passes over alike.
+std::optional<std::string> TargetLocation(CCleaningEngine& engine, const RegistryTarget& target)
+{
+    try {
+        std::optional<std::string> location = engine.ReadLocationString(target.root, target.key, target.value);
+        if (!location && target.otherValue)
+            location = engine.ReadLocationString(target.root, target.key, target.otherValue);
+        return location;
+    } catch (const CResourceException&) {
+        return std::nullopt;
+    }
+}
+
 // Runs one target: reads its location, and sweeps or removes it. A location that
 // cannot be read writes the target's INFO line; an empty one is skipped silently.
-void VisitRegistryTarget(CCleaningEngine& engine, IRunSink& sink, const RegistryTarget& target)
+void VisitRegistryTarget(CCleaningEngine& engine, const RegistryTarget& target)
 {
-    std::string location;
-    try {
-        try {
-            location = engine.ReadLocationString(target.root, target.key, target.value);
-        } catch (const CException&) {
-            if (!target.otherValue)
-                throw;
-            location = engine.ReadLocationString(target.root, target.key, target.otherValue);
-        }
-    } catch (const CException&) {
+    const std::optional<std::string> location = TargetLocation(engine, target);
+    if (!location) {
         if (target.infoLine)
-            sink.AppendReport(target.infoLine);
+            engine.Sink().AppendReport(target.infoLine);
         return;
     }
-    if (location.empty())
+    if (location->empty())
         return;
     engine.ShowTarget(target.status);
     Guarded([&] {
         if (target.action == Action::Remove)
-            engine.RemoveFile(location);
+            engine.RemoveFile(*location);
         else
-            engine.SweepFolder(location, "*", target.action == Action::Sweep);
+            engine.SweepFolder(*location, "*", target.action == Action::Sweep);
     });
+}
+
+// The target, unless the run has been stopped or the target is not chosen.
+void VisitUnlessStopped(CCleaningEngine& engine, const RegistryTarget& target, bool chosen = true)
+{
+    if (!engine.ShouldStop() && chosen)
+        VisitRegistryTarget(engine, target);
 }
 
 } // namespace
 
+// Groups 1 to 9, in order; each takes its own progress steps.
 void CCleaningEngine::VisitFileTargets(const RunContext& context)
 {
-    IRunSink& sink = *m_pMainDlg;
-    // A target of the Netscape 4.x profile: skipped without a line when there is no profile.
-    auto netscapeTarget = [&](const char* status, const char* suffix, bool isFolder) {
-        if (ShouldStop() || context.netscapeDir.empty())
-            return;
-        ShowTarget(status);
-        Guarded([&] {
-            if (isFolder)
-                SweepFolder(context.netscapeDir + suffix, "*", true);
-            else
-                RemoveFile(context.netscapeDir + suffix);
-        });
-    };
-    auto registryTarget = [&](const RegistryTarget& target, bool gate = true) {
-        if (!ShouldStop() && gate)
-            VisitRegistryTarget(*this, sink, target);
-    };
+    VisitCaches(context);
+    VisitNumberedCaches(context);
+    VisitHistory(context);
+    VisitCookies(context);
+    VisitFavorites(context);
+    VisitNewsgroups();
+    VisitRecentDocuments();
+    VisitTemporaryFiles(context);
+    VisitRecycleFolders();
+}
 
-    // Group 1: caches.
-    registryTarget(kIe2Cache);
-    registryTarget(kIe3Cache);
+void CCleaningEngine::VisitNetscapeTarget(const RunContext& context, const char* status, const char* suffix,
+                                          bool isFolder)
+{
+    // Skipped without a line when there is no profile.
+    if (ShouldStop() || context.netscapeDir.empty())
+        return;
+    ShowTarget(status);
+    Guarded([&] {
+        if (isFolder)
+            SweepFolder(context.netscapeDir + suffix, "*", true);
+        else
+            RemoveFile(context.netscapeDir + suffix);
+    });
+}
+
+void CCleaningEngine::VisitCaches(const RunContext& context)
+{
+    VisitUnlessStopped(*this, kIe2Cache);
+    VisitUnlessStopped(*this, kIe3Cache);
     if (!ShouldStop()) {
         ShowTarget("Deleting Internet Explorer 4.x extensible caches");
         SweepExtensibleCaches();
     }
-    registryTarget(kExplorerCache);
-    registryTarget(kNetscape3Cache);
-    netscapeTarget("Deleting Netscape Navigator 4.x cache", "\\Cache", true);
-    sink.StepProgress();
+    VisitUnlessStopped(*this, kExplorerCache);
+    VisitUnlessStopped(*this, kNetscape3Cache);
+    VisitNetscapeTarget(context, "Deleting Netscape Navigator 4.x cache", "\\Cache", true);
+    m_sink->StepProgress();
+}
 
-    // Group 2: the numbered caches, one step each.
+// One step each.
+void CCleaningEngine::VisitNumberedCaches(const RunContext& context)
+{
     for (int i = 1; i <= context.cachePathCount && !ShouldStop(); ++i) {
         const std::string number = std::to_string(i);
         const std::string info = "INFO: Unable to read directory for cache " + number + " from the registry\r\n";
@@ -166,61 +192,78 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
                                    "CachePath",
                                    Action::Sweep,
                                    info.c_str()};
-        VisitRegistryTarget(*this, sink, cache);
-        sink.StepProgress();
+        VisitRegistryTarget(*this, cache);
+        m_sink->StepProgress();
     }
+}
 
-    // Group 3: history.
+void CCleaningEngine::VisitHistory(const RunContext& context)
+{
     for (const RegistryTarget& target : kHistoryTargets)
-        registryTarget(target);
-    netscapeTarget("Deleting Netscape Navigator 4.x history", "\\netscape.hst", false);
-    sink.StepProgress();
+        VisitUnlessStopped(*this, target);
+    VisitNetscapeTarget(context, "Deleting Netscape Navigator 4.x history", "\\netscape.hst", false);
+    m_sink->StepProgress();
+}
 
-    // Group 4: cookies.
+void CCleaningEngine::VisitCookies(const RunContext& context)
+{
     for (const RegistryTarget& target : kCookieTargets)
-        registryTarget(target, m_bDeleteCookies != 0);
-    if (m_bDeleteCookies)
-        netscapeTarget("Deleting Netscape Navigator 4.x cookie file", "\\cookies.txt", false);
-    sink.StepProgress();
+        VisitUnlessStopped(*this, target, Switches().cookies);
+    if (Switches().cookies)
+        VisitNetscapeTarget(context, "Deleting Netscape Navigator 4.x cookie file", "\\cookies.txt", false);
+    m_sink->StepProgress();
+}
 
-    // Group 5: favourites and bookmarks.
+void CCleaningEngine::VisitFavorites(const RunContext& context)
+{
     for (const RegistryTarget& target : kFavoriteTargets)
-        registryTarget(target, m_bDeleteFavorites != 0);
-    if (m_bDeleteFavorites)
-        netscapeTarget("Deleting Netscape 4.x bookmarks", "\\bookmark.htm", false);
-    sink.StepProgress();
+        VisitUnlessStopped(*this, target, Switches().favorites);
+    if (Switches().favorites)
+        VisitNetscapeTarget(context, "Deleting Netscape 4.x bookmarks", "\\bookmark.htm", false);
+    m_sink->StepProgress();
+}
 
-    // Group 6: newsgroups. The step is taken only when no store was skipped by a stop.
-    bool newsClear = true;
+// The step is taken only when no store was skipped by a stop.
+void CCleaningEngine::VisitNewsgroups()
+{
+    bool storeSkipped = false;
     for (const NewsStore& store : kNewsStores) {
         if (ShouldStop()) {
-            newsClear = false;
+            storeSkipped = true;
             continue;
         }
-        std::string folder;
+        std::optional<std::string> root;
         try {
-            folder = ReadRegistryString(kHkeyCurrentUser, store.key, "Store Root") + "\\News\\";
-        } catch (const CException&) {
-            continue;
+            root = ReadRegistryString(kHkeyCurrentUser, store.key, "Store Root");
+        } catch (const CResourceException&) {
+            // A store whose key cannot be read is passed over like a missing one.
         }
+        if (!root)
+            continue;
+        const std::string folder = *root + "\\News\\";
         ShowTarget("Deleting newsgroup cache");
         Guarded([&] { SweepFolder(folder, "*.nch", true); });
-        if (m_bDeleteNewsgroupSubscriptions) {
+        if (Switches().newsgroups) {
             ShowTarget("Deleting newsgroup subscriptions");
             Guarded([&] { SweepFolder(folder, store.subscriptionPattern, true); });
         }
     }
-    if (newsClear)
-        sink.StepProgress();
+    if (!storeSkipped)
+        m_sink->StepProgress();
+}
 
-    // Group 7: recent documents.
-    if (!ShouldStop()) {
-        VisitRegistryTarget(*this, sink, kRecentTarget);
-        sink.StepProgress();
-    }
+void CCleaningEngine::VisitRecentDocuments()
+{
+    if (ShouldStop())
+        return;
+    VisitRegistryTarget(*this, kRecentTarget);
+    m_sink->StepProgress();
+}
 
-    // Group 8: temporary files; its status text stays through group 9. Each of its four
-    // places begins with a stop test, and the step needs the flag clear through the group.
+// Its status text stays through the recycle folders. Each of its four places begins with
+// a stop test, and the step needs the flag clear through the group.
+void CCleaningEngine::VisitTemporaryFiles(const RunContext& context)
+{
     auto sweepTempVariable = [&](const char* variable) {
         const std::string temp = m_sys.GetEnv(variable);
         if (EndsInTempFolder(temp)) {
@@ -230,7 +273,7 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
             Guarded([&] { SweepFolder(temp + "\\", "~*", false); });
         }
     };
-    const std::function<void()> tempPlaces[] = {
+    const std::function<void()> places[] = {
         [&] { sweepTempVariable("TEMP"); },
         [&] { sweepTempVariable("TMP"); },
         [&] {
@@ -244,25 +287,26 @@ void CCleaningEngine::VisitFileTargets(const RunContext& context)
                 Guarded([&] { SweepFolder(root, "file*.chk", true); });
         },
     };
-    bool tempClear = true;
-    for (const auto& place : tempPlaces) {
-        if (!(tempClear = !ShouldStop()))
-            break;
-        if (&place == &tempPlaces[0])
+    for (const auto& place : places) {
+        if (ShouldStop())
+            return;
+        if (&place == &places[0])
             ShowTarget("Deleting temporary files");
         place();
     }
-    if (tempClear && !StopRequested())
-        sink.StepProgress();
+    if (!StopRequested())
+        m_sink->StepProgress();
+}
 
-    // Group 9: recycle folders.
-    if (!ShouldStop()) {
-        for (const std::string& root : FixedDriveRoots()) {
-            Guarded([&] { SweepFolder(root + "Recycled\\", "*", true); });
-            Guarded([&] { SweepFolder(root + "Recycler\\", "*", true); });
-        }
-        sink.StepProgress();
+void CCleaningEngine::VisitRecycleFolders()
+{
+    if (ShouldStop())
+        return;
+    for (const std::string& root : FixedDriveRoots()) {
+        Guarded([&] { SweepFolder(root + "Recycled\\", "*", true); });
+        Guarded([&] { SweepFolder(root + "Recycler\\", "*", true); });
     }
+    m_sink->StepProgress();
 }
 
 std::vector<std::string> CCleaningEngine::FixedDriveRoots()

@@ -13,14 +13,16 @@ void CCleaningEngine::SweepExtensibleCaches()
     // The walk stops at the first subkey it cannot enumerate; a missing key gives no names.
     std::vector<std::string> subkeys;
     m_sys.RegListSubkeys(kHkeyCurrentUser, kExtensibleCacheKey, kSubkeyNameBytes, subkeys);
+    // A subkey without a "CachePath" string is not a cache: it is passed over.
     for (const std::string& subkey : subkeys) {
         try {
             const std::string cachePath =
-                ReadRegistryString(kHkeyCurrentUser, std::string(kExtensibleCacheKey) + "\\" + subkey, "CachePath");
+                ReadRegistryString(kHkeyCurrentUser, std::string(kExtensibleCacheKey) + "\\" + subkey, "CachePath")
+                    .value_or("");
             if (!cachePath.empty())
                 SweepFolder(cachePath, "*", false);
         } catch (const CException&) {
-            // A subkey without a "CachePath" string is not a cache: pass it over.
+            // A cache that cannot be read or swept ends there; the others still go.
         }
     }
 }

@@ -81,8 +81,7 @@ void CCleaningEngine::PreviewPrefsRewrite(const std::string& prefsFile)
     std::uint64_t size = 0;
     if (OsError error = m_sys.FileSize(in.Get(), size))
         RaiseFileError(error);
-    ++m_nFilesDeleted;
-    m_dwBytesRecovered += size;
+    CountFile(size);
     ReportItem(RunAction::WouldRewrite, prefsFile, prefsFile + kLineHistoryWouldBeFiltered, size);
 }
 
@@ -96,14 +95,14 @@ void CCleaningEngine::RewriteNetscapePrefs(const std::string& directory)
     if (m_sys.GetAttributes(cleanCopy, attributes) == 0) {
         // The user keeps a clean set of preferences; it replaces the file whole. A copy
         // that fails is not a history removed.
-        if (m_bPreview)
+        if (Previewing())
             return;
         if (OsError error = m_sys.CopyPath(cleanCopy, prefsFile, false))
             RaiseFileError(error);
         return;
     }
 
-    if (m_bPreview) {
+    if (Previewing()) {
         PreviewPrefsRewrite(prefsFile);
         return;
     }

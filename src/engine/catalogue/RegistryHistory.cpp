@@ -32,10 +32,10 @@ constexpr int kTelnetNumberedEntries = 8;
 
 void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir)
 {
-    Window().SetStatusText("Cleaning up the registry", false);
+    Sink().SetStatusText("Cleaning up the registry", false);
     auto reportList = [this](const std::string& label, bool removed, RunAction failure = RunAction::RegistryFailed) {
-        const char* suffix = removed ? (m_bPreview ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved)
-                                     : (m_bPreview ? kLineRegistryWouldNotBeRemoved : kLineRegistryNotRemoved);
+        const char* suffix = removed ? (Previewing() ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved)
+                                     : (Previewing() ? kLineRegistryWouldNotBeRemoved : kLineRegistryNotRemoved);
         ReportItem(removed ? RunAction::RegistryRemoved : failure, label, label + suffix);
     };
 
@@ -61,7 +61,7 @@ void CCleaningEngine::CleanRegistryHistory(const std::string& windowsDir, const 
         DeleteRegistryValue(kHkeyCurrentUser, kNewsKey, "Last Server");
     });
 
-    if (m_bResetGameScores) {
+    if (Switches().resetScores) {
         for (const char* key : kGameScoreKeys)
             Guarded([&] { DeleteAllRegistryValues(kHkeyCurrentUser, key); });
         if (!windowsDir.empty()) {

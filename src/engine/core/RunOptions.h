@@ -16,14 +16,14 @@ struct OptionSwitches {
 };
 
 struct RunOptions {
-    OptionSwitches switches;
+    OptionSwitches switches = {};
     // Walk the same targets and report what a run would do, changing nothing: no file,
     // folder, registry value, restart list or setting.
     bool preview = false;
     // The rule entries to run, by name; the others are not run.
-    std::vector<std::string> rules;
+    std::vector<std::string> rules = {};
     // Only those entries run: the catalogue's own places and lists are left alone.
     bool rulesOnly = false;
     // The folder searched for winapp2.ini and Rules\*.ini besides the built-in rules.
-    std::string rulesFolder;
+    std::string rulesFolder = {};
 };

@@ -2,6 +2,8 @@
 // What a run needs from the window it reports to. The engine never sees a window:
 // the main window implements this, and tests implement it with a recorder.
 // Calls come from the worker thread.
+#include "engine/core/RunOutcome.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,12 +53,15 @@ public:
     // and has the focus. Not busy: those enabled, Cancel reads "C&lose".
     virtual void SetBusy(bool busy) = 0;
 
-    // A message box owned by the window (caption "Purgix!"); returns the button id.
-    virtual int Ask(const std::string& text, unsigned style) = 0;
+    // A question owned by the window (caption "Purgix!"); true for Yes. No is the
+    // default answer: a stray Enter must not act for the user.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // A message owned by the window (caption "Purgix!") that the user acknowledges.
+    virtual void Tell(const std::string& text) = 0;
 
     // A point between files where a paused run waits.
     virtual void PassPauseGate() = 0;
 
     // The run's last act.
-    virtual void OnRunFinished() = 0;
+    virtual void OnRunFinished(const RunOutcome& outcome) = 0;
 };

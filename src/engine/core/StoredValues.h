@@ -12,10 +12,8 @@
 #include <optional>
 #include <string>
 
-// What the user is told, once, when a registry write of the program fails
-// (MB_OK | MB_ICONEXCLAMATION).
+// What the user is told, once, when a registry write of the program fails.
 inline constexpr const char* kCannotWriteRegistry = "Unable to write to the registry.";
-inline constexpr unsigned kCannotWriteRegistryStyle = 0x30;
 
 // "Software\Vellomar\Purgix!" or "Software\Vellomar\Purgix!\<section>".
 std::string ProgramKeyPath(const std::string& section);

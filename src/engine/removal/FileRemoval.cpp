@@ -111,18 +111,11 @@ std::string ListedForm(const std::string& literal)
     return NeedsLiteralForm(shown) ? literal : shown;
 }
 
-// The summary counts a file that goes: now, or at the next log-on.
-void Count(CCleaningEngine& engine, std::uint64_t size)
-{
-    ++engine.m_nFilesDeleted;
-    engine.m_dwBytesRecovered += size;
-}
-
 // A file that stays is not counted.
 void ReportNotDeleted(CCleaningEngine& engine, const std::string& shown)
 {
     engine.ReportItem(RunAction::NotDeleted, shown,
-                      shown + (engine.m_bPreview ? kLineWouldNotDelete : kLineNotDeleted));
+                      shown + (engine.Previewing() ? kLineWouldNotDelete : kLineNotDeleted));
 }
 
 // countable: the file's size when the summary counts it once it is listed for the next log-on.
@@ -132,9 +125,9 @@ void ReportFailure(CCleaningEngine& engine, const std::string& literal, const st
     // Only what the next log-on will try again is promised to go then.
     if (failure.MeansInUse() && engine.AppendToRestartList(ListedForm(literal))) {
         if (countable)
-            Count(engine, *countable);
+            engine.CountFile(*countable);
         engine.ReportItem(RunAction::Deferred, shown,
-                          shown + (engine.m_bPreview ? kLineWouldDeleteAtRestart : kLineInUse), countable);
+                          shown + (engine.Previewing() ? kLineWouldDeleteAtRestart : kLineInUse), countable);
     } else {
         ReportNotDeleted(engine, shown);
     }
@@ -159,7 +152,7 @@ bool ClearAttributes(CPlatform& sys, const std::string& literal, const std::stri
 void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
                       const FindEntry& status, const std::string& resolvedFolder)
 {
-    if (engine.m_previewGone.count(Lowered(literal)))
+    if (engine.PreviewSaidGone(literal))
         return;
     if (status.attributes & kAttrDirectory) {
         ReportNotDeleted(engine, shown);
@@ -169,8 +162,8 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
     if (probe.IsOpen() && !IsEntryOf(engine.Sys(), probe.Get(), resolvedFolder, status.name))
         return; // a link: a run leaves it alone
     if (probe.IsOpen()) {
-        engine.m_previewGone.insert(Lowered(literal));
-        Count(engine, status.size);
+        engine.NotePreviewGone(literal);
+        engine.CountFile(status.size);
         engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete, status.size);
     } else {
         ReportFailure(engine, literal, shown, CFileException::FromOsError(probe.OpenError()), status.size);
@@ -186,16 +179,16 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
                      const FindEntry& status, const std::string& resolvedFolder)
 {
     if (IsNeverRemoved(literal)) {
-        ++engine.m_nItemsKept;
+        engine.NoteKept();
         return;
     }
-    if (engine.m_bPreview) {
+    if (engine.Previewing()) {
         PreviewKnownFile(engine, literal, shown, status, resolvedFolder);
         return;
     }
     CPlatform& sys = engine.Sys();
     // Writing through a link would overwrite a file outside the folder being cleaned.
-    const bool overwrite = engine.m_bWipeClean && !(status.attributes & kAttrReparsePoint);
+    const bool overwrite = engine.Switches().wipeClean && !(status.attributes & kAttrReparsePoint);
     bool attributesCleared = false;
     bool countable = false; // past the attributes: a file found in use then still counts
     try {
@@ -216,7 +209,7 @@ void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const 
             Overwrite(sys, file.Get(), literal, (status.attributes & kAttrSparse) != 0);
         Check(sys.FileDelete(file.Get()));
         file.Close(); // the file goes as its handle closes
-        Count(engine, status.size);
+        engine.CountFile(status.size);
         engine.ReportItem(RunAction::Deleted, shown, shown + kLineDeleted, status.size);
     } catch (const CFileException& failure) {
         // Every name of the file shares its attributes: what was cleared is put back.
@@ -290,7 +283,7 @@ public:
             // kept: it holds a file the sweep leaves on purpose, so it stays without a line.
             // contentsKept: something in it stays for any reason, which a preview must know.
             const bool kept = level.kept;
-            const bool contentsKept = kept || m_engine.m_nItemsKept != level.keptBefore || StopRequested();
+            const bool contentsKept = kept || m_engine.ItemsKept() != level.keptBefore || StopRequested();
             levels.pop_back();
             if (!levels.empty()) {
                 levels.back().kept |= kept;
@@ -316,7 +309,7 @@ private:
     {
         Level level;
         level.resolved = std::move(resolved);
-        level.keptBefore = m_engine.m_nItemsKept;
+        level.keptBefore = m_engine.ItemsKept();
         // For "*" one search yields both the files and the subfolders.
         const bool searchAll = MatchesEverything(m_search);
         Walk(m_search, level, m_recurse && searchAll ? &level.subfolders : nullptr);
@@ -369,9 +362,9 @@ private:
     // A preview says the folder would go unless something in it stays (contentsKept).
     void RemoveFolderAtPath(bool contentsKept)
     {
-        m_engine.Window().PassPauseGate();
+        m_engine.Sink().PassPauseGate();
         const std::string shown = ShownPath(m_path);
-        if (m_engine.m_bPreview)
+        if (m_engine.Previewing())
             PreviewFolder(shown, contentsKept);
         // Without the trailing backslash, so a link is removed rather than resolved.
         else if (m_sys.RemoveFolder(m_path.substr(0, m_path.size() - 1)) == 0)
@@ -384,7 +377,7 @@ private:
     {
         if (contentsKept)
             KeepFolder(shown);
-        else if (m_engine.m_previewGone.insert(Lowered(m_path)).second) // listed once: a run finds it gone after
+        else if (m_engine.NotePreviewGone(m_path)) // listed once: a run finds it gone after
             m_engine.ReportItem(RunAction::WouldDelete, shown, shown + kLineWouldDelete);
     }
 
@@ -395,7 +388,7 @@ private:
             return;
         if (m_engine.AppendToRestartList(ListedForm(m_path)))
             m_engine.ReportItem(RunAction::Deferred, shown,
-                                shown + (m_engine.m_bPreview ? kLineFolderWouldBeKept : kLineFolderKept));
+                                shown + (m_engine.Previewing() ? kLineFolderWouldBeKept : kLineFolderKept));
         else
             ReportNotDeleted(m_engine, shown);
     }
@@ -473,7 +466,7 @@ void CCleaningEngine::RemoveFile(const std::string& path)
     FindEntry status;
     OsError error = ReadStatus(m_sys, literal, status);
     const std::string found = literal.substr(0, literal.rfind('\\') + 1) + status.name;
-    if (error == 0 && m_bPreview && m_previewGone.count(Lowered(found)))
+    if (error == 0 && Previewing() && PreviewSaidGone(found))
         error = kErrorFileNotFound; // as a run finds it, once an earlier target has removed it
     if (error != 0) {
         ReportFailure(*this, literal, shown, CFileException::FromOsError(error));

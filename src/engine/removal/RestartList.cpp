@@ -111,37 +111,35 @@ std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
     return listed;
 }
 
+} // namespace
+
 // A listed folder (its path ends in a backslash) is removed on its own, never its contents:
 // those were listed separately. It stays listed only while something inside it is still in use
 // and it has log-ons left; otherwise (a "desktop.ini" in it, say) it would bring the program
 // back at every log-on.
-void RemoveListedFolder(CCleaningEngine& engine, const std::string& folder)
+void CCleaningEngine::RemoveListedFolder(const std::string& folder)
 {
     // Gone already, or (under Wine) a link that would take its target with it: left alone.
     const std::string own = folder.substr(0, folder.size() - 1);
-    if (!IsOwnEntry(engine.Sys(), own))
+    if (!IsOwnEntry(m_sys, own))
         return;
-    const OsError error = engine.Sys().RemoveFolder(own);
+    const OsError error = m_sys.RemoveFolder(own);
     const std::string shown = ShownPath(folder);
     if (error == 0) {
-        engine.Window().AppendReport(shown + kLineDeleted);
+        Report(shown + kLineDeleted);
         return;
     }
     if (error == kErrorFileNotFound || error == kErrorPathNotFound)
         return; // already gone
-    const auto& inUse = engine.m_stillInUse;
-    if (std::any_of(
-            inUse.begin(), inUse.end(),
-            [&](const CCleaningEngine::DeferredPath& p) { return StartsWithIgnoringAsciiCase(p.path, folder); }) &&
-        engine.AppendToRestartList(folder)) {
-        engine.Window().AppendReport(shown + kLineFolderKept);
+    if (std::any_of(m_stillInUse.begin(), m_stillInUse.end(),
+                    [&](const DeferredPath& p) { return StartsWithIgnoringAsciiCase(p.path, folder); }) &&
+        AppendToRestartList(folder)) {
+        Report(shown + kLineFolderKept);
     } else {
         // Nothing in it will go at the next log-on either, so promise nothing.
-        engine.Window().AppendReport(shown + kLineNotDeleted);
+        Report(shown + kLineNotDeleted);
     }
 }
-
-} // namespace
 
 void FinishingThreadProc(IRunSink& window)
 {
@@ -151,7 +149,7 @@ void FinishingThreadProc(IRunSink& window)
 
 void CCleaningEngine::ResetRestartList()
 {
-    m_nDeferredFiles = 0;
+    m_listedEntries = 0;
     m_finishingProgram.reset(); // the program may have been installed since the last run
     try {
         DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
@@ -167,19 +165,19 @@ bool CCleaningEngine::AppendToRestartList(const std::string& path)
         return false;
     // The finishing run is counting down its own list; what it finds in use waits aside.
     // A preview counts and lists nothing.
-    if (m_bPreview) {
-        ++m_nDeferredFiles;
+    if (Previewing()) {
+        ++m_listedEntries;
         return true;
     }
-    if (m_bFinishingRun) {
+    if (m_finishingRun) {
         if (m_retriedAttempts >= kLogOnAttempts - 1)
             return false;
         m_stillInUse.push_back({path, m_retriedAttempts + 1});
         return true;
     }
-    if (!WriteEntry(m_sys, m_nDeferredFiles, path, 0))
+    if (!WriteEntry(m_sys, m_listedEntries, path, 0))
         return false;
-    ++m_nDeferredFiles;
+    ++m_listedEntries;
     return true;
 }
 
@@ -189,9 +187,10 @@ const std::string& CCleaningEngine::FinishingProgram()
         return *m_finishingProgram;
     std::string exe;
     try {
-        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "");
-    } catch (const CException&) {
         // Not installed: a portable copy brings itself back.
+        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "").value_or("");
+    } catch (const CResourceException&) {
+        // An installation that cannot be read cannot be relied on either.
     }
     if (exe.size() >= 2 && exe.front() == '"' && exe.back() == '"')
         exe = exe.substr(1, exe.size() - 2);
@@ -210,7 +209,7 @@ const std::string& CCleaningEngine::FinishingProgram()
 
 void CCleaningEngine::ArmRestartRun()
 {
-    if (m_bPreview)
+    if (Previewing())
         return;
     const std::string& exe = FinishingProgram();
     if (exe.empty())
@@ -218,20 +217,20 @@ void CCleaningEngine::ArmRestartRun()
     // Quoted, so a blank in the path cannot start another program ("C:\Program.exe").
     WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
     WriteStoredNumber(m_sys, "", kWorkToBeDone, 1);
-    WriteStoredNumber(m_sys, kListSection, kFileCount, static_cast<unsigned>(m_nDeferredFiles));
+    WriteStoredNumber(m_sys, kListSection, kFileCount, static_cast<unsigned>(m_listedEntries));
 }
 
 void CCleaningEngine::RunFinishing()
 {
-    m_bFinishingRun = true;
+    m_finishingRun = true;
     m_stillInUse.clear();
-    m_pMainDlg->SetBusy(true);
-    m_pMainDlg->SetStatusText(kStatusFinishing, true);
+    m_sink->SetBusy(true);
+    m_sink->SetStatusText(kStatusFinishing, true);
     Report(kLineFinishing);
 
     const int count = static_cast<int>(ReadStoredNumber(m_sys, kListSection, kFileCount, 0, true));
     const std::vector<ListEntry> entries = ListedEntries(m_sys, count);
-    m_pMainDlg->SetProgressRange(static_cast<int>(entries.size()));
+    m_sink->SetProgressRange(static_cast<int>(entries.size()));
     std::vector<ListEntry> folders;
     for (const ListEntry& entry : entries) {
         // Only a full path names something that was listed; a relative one would be taken
@@ -245,12 +244,12 @@ void CCleaningEngine::RunFinishing()
             }
         }
         WriteStoredText(m_sys, kListSection, EntryName(entry.index), "");
-        m_pMainDlg->StepProgress();
+        m_sink->StepProgress();
     }
     // A folder's files come first; the sweep listed inner folders before outer ones.
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         m_retriedAttempts = folder->attempts;
-        RemoveListedFolder(*this, folder->path);
+        RemoveListedFolder(folder->path);
     }
 
     WriteStoredNumber(m_sys, "", kWorkToBeDone, 0);
@@ -261,15 +260,15 @@ void CCleaningEngine::RunFinishing()
     }
     // The report promised these for the next restart: list them afresh and come back.
     if (!m_stillInUse.empty()) {
-        m_nDeferredFiles = 0;
+        m_listedEntries = 0;
         for (const DeferredPath& entry : m_stillInUse)
-            WriteEntry(m_sys, m_nDeferredFiles++, entry.path, entry.attempts);
+            WriteEntry(m_sys, m_listedEntries++, entry.path, entry.attempts);
         ArmRestartRun();
     }
 
-    m_pMainDlg->SetBusy(false);
-    m_pMainDlg->ResetProgress();
+    m_sink->SetBusy(false);
+    m_sink->ResetProgress();
     Report(kLineComplete);
-    m_pMainDlg->SetStatusText(kStatusComplete, true);
-    m_pMainDlg->OnRunFinished();
+    m_sink->SetStatusText(kStatusComplete, true);
+    m_sink->OnRunFinished({RunEnd::Done, m_tally});
 }

@@ -154,7 +154,7 @@ public:
 
     void RemoveKey(RegRoot view, const Segments& key, const std::string& shown)
     {
-        if (m_engine.m_bPreview) {
+        if (m_engine.Previewing()) {
             Note(shown, m_sys.RegKeyExists(view, Joined(key)), false);
             return;
         }
@@ -167,7 +167,7 @@ public:
 
     void RemoveValue(RegRoot view, const Segments& key, const std::string& value, const std::string& shown)
     {
-        if (m_engine.m_bPreview) {
+        if (m_engine.Previewing()) {
             RegValue read;
             Note(shown, m_sys.RegReadValue(view, Joined(key), value, false, read) == 0, false);
             return;
@@ -217,7 +217,8 @@ public:
                 m_engine.ReportItem(RunAction::RegistryFailed, named, named + kLineRegistryNotRemoved);
             else if (outcome.removed)
                 m_engine.ReportItem(RunAction::RegistryRemoved, named,
-                                    named + (m_engine.m_bPreview ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved));
+                                    named +
+                                        (m_engine.Previewing() ? kLineRegistryWouldBeRemoved : kLineRegistryRemoved));
         }
     }
 

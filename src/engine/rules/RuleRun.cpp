@@ -47,7 +47,8 @@ std::vector<std::string> FoldersAboveWildcards(CPlatform& sys, const std::string
 // The path is the folder or lies below it; both full, the folder ending in a backslash.
 bool IsPathAtOrBelow(const std::string& path, const std::string& folder)
 {
-    return path.size() >= folder.size() && SameNameIgnoringCase(std::string_view(path).substr(0, folder.size()), folder);
+    return path.size() >= folder.size() &&
+           SameNameIgnoringCase(std::string_view(path).substr(0, folder.size()), folder);
 }
 
 // Sweeps the folders one FileKey names. A sweep that recurses or takes every name is
@@ -175,5 +176,5 @@ void CCleaningEngine::CleanRuleEntries(const RunOptions& options)
         ShowTarget(kStatusDeleting + entry.name);
         RunEntry(*this, variables, entry, protectedFolders);
     }
-    m_pMainDlg->StepProgress();
+    m_sink->StepProgress();
 }

@@ -2,7 +2,7 @@
 // CCleaningEngine: one cleaning run, or one finishing run, on the worker thread.
 //
 // Usage:
-//   CCleaningEngine engine(sink);          // sink: the window, or a test recorder
+//   CCleaningEngine engine(sink);          // sink: the window, the console, or a test recorder
 //   engine.Run(options);                   // the cleaning run (a button press)
 //   engine.RunFinishing();                 // the run started at log-on
 // A preview is a run with options.preview set: the same walk, reported in the
@@ -48,15 +48,16 @@ public:
     // The finishing run after a restart.
     void RunFinishing();
 
-    // Registry access. Lookups walk the key's values and compare names exactly;
-    // they raise CResourceException when the key or a value of an accepted type is missing.
-    std::string ReadRegistryString(RegRoot root, const std::string& path, const std::string& name);
-    std::int32_t ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name);
+    // Registry access. Lookups walk the key's values and compare names exactly; they give
+    // nothing when the key or a value of an accepted type is not there, and raise
+    // CResourceException, with the system's error code, when the key cannot be read.
+    std::optional<std::string> ReadRegistryString(RegRoot root, const std::string& path, const std::string& name);
+    std::optional<std::int32_t> ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name);
     // The same for a place the catalogue names: under HKLM the 32-bit programs' view comes
     // first, since the browsers it knows are 32-bit programs that record their places there
     // on 64-bit Windows, then the native view.
-    std::string ReadLocationString(RegRoot root, const std::string& path, const std::string& name);
-    std::int32_t ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name);
+    std::optional<std::string> ReadLocationString(RegRoot root, const std::string& path, const std::string& name);
+    std::optional<std::int32_t> ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name);
     void DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name);
     // Raises when the key cannot be opened or a value cannot be deleted.
     void DeleteAllRegistryValues(RegRoot root, const std::string& path);
@@ -86,19 +87,19 @@ public:
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
 
-    // Options, taken from the caller's choice at the start of each run.
-    bool m_bPreview = false;
-    int m_bDeleteNewsgroupSubscriptions = 1;
-    int m_bDeleteFavorites = 0;
-    int m_bDeleteCookies = 1;
-    int m_bWipeClean = 0;
-    int m_bResetGameScores = 0;
+    // The options of the work that follows, with a fresh tally and preview memory. A run
+    // takes the caller's; a caller that works one target alone sets them first.
+    void UseOptions(const RunOptions& options);
+    const OptionSwitches& Switches() const { return m_options.switches; }
+    bool Previewing() const { return m_options.preview; }
+    // What the work so far has counted.
+    const RunTally& Tally() const { return m_tally; }
 
     // The stop test of the run: a paused run stands still here until the user has
     // answered, then reads the flag.
     bool ShouldStop()
     {
-        m_pMainDlg->PassPauseGate();
+        m_sink->PassPauseGate();
         return StopRequested();
     }
 
@@ -107,33 +108,23 @@ public:
 
     // What the engine works through; for the helpers of each target.
     CPlatform& Sys() { return m_sys; }
-    IRunSink& Window() { return *m_pMainDlg; }
+    IRunSink& Sink() { return *m_sink; }
 
-    // Counters of one run. 64-bit, so large files and totals never wrap.
-    std::int64_t m_nFilesDeleted = 0;
-    std::uint64_t m_dwBytesRecovered = 0;
-    int m_nDeferredFiles = 0;
-    // Things the run has left where they were (in use, failed, never removed): a
-    // preview says a folder would stay when this grew while it went through it.
-    std::int64_t m_nItemsKept = 0;
-    // What a preview has said would go (literal paths, lower case): a run would not find
-    // them again when a later target covers the same place, so neither does the preview.
-    std::unordered_set<std::string> m_previewGone;
-
-    // Reports a line about one thing (see RunItem).
+    // Reports a line about one thing (see RunItem), and counts what stays.
     void ReportItem(RunAction action, const std::string& path, std::string line,
                     std::optional<std::uint64_t> bytes = std::nullopt);
-
-    // The finishing run keeps files still in use on a fresh list instead of
-    // disturbing its own countdown, and arms the next log-on for them. Each carries
-    // the number of log-ons it has resisted, so nothing brings the program back for ever.
-    struct DeferredPath {
-        std::string path;
-        unsigned attempts;
-    };
-    bool m_bFinishingRun = false;
-    unsigned m_retriedAttempts = 0; // the log-ons the entry now being retried had resisted
-    std::vector<DeferredPath> m_stillInUse;
+    // A file the summary counts: it goes now, or at the next log-on.
+    void CountFile(std::uint64_t size);
+    // Something the run leaves where it is without a line (a file it never removes). A
+    // preview says a folder would stay when the count of things left grew while it went
+    // through it.
+    void NoteKept() { ++m_itemsKept; }
+    std::int64_t ItemsKept() const { return m_itemsKept; }
+    // What a preview has said would go (literal paths): a run would not find them again
+    // when a later target covers the same place, so neither does the preview.
+    bool PreviewSaidGone(const std::string& literal) const;
+    // Notes one; false when it was noted already.
+    bool NotePreviewGone(const std::string& literal);
 
 private:
     struct RunContext {
@@ -142,13 +133,39 @@ private:
         int cachePathCount = 0;
     };
 
+    // The finishing run keeps files still in use on a fresh list instead of
+    // disturbing its own countdown, and arms the next log-on for them. Each carries
+    // the number of log-ons it has resisted, so nothing brings the program back for ever.
+    struct DeferredPath {
+        std::string path;
+        unsigned attempts;
+    };
+
     void SetUpRun(const RunOptions& options, RunContext& context);
+    // The Netscape 4.x profile folder the registry names; "" when there is none.
+    std::string NetscapeProfile();
+    // How many numbered caches the registry lists, within what a progress bar can count.
+    int NumberedCacheCount();
     void VisitFileTargets(const RunContext& context); // groups 1 to 9
+    void VisitCaches(const RunContext& context);
+    void VisitNumberedCaches(const RunContext& context);
+    void VisitHistory(const RunContext& context);
+    void VisitCookies(const RunContext& context);
+    void VisitFavorites(const RunContext& context);
+    void VisitNewsgroups();
+    void VisitRecentDocuments();
+    void VisitTemporaryFiles(const RunContext& context); // its status text stays through the recycle folders
+    void VisitRecycleFolders();
+    // A file or folder of the Netscape 4.x profile.
+    void VisitNetscapeTarget(const RunContext& context, const char* status, const char* suffix, bool isFolder);
     // "c:\" to "z:\" for the fixed drives, in letter order.
     std::vector<std::string> FixedDriveRoots();
     void EndRun();
     void AskToEndSession();
-    void Report(const std::string& line) { m_pMainDlg->AppendReport(line); }
+    // Tells the user of a failure, which the run's outcome counts.
+    void TellFailure(const std::string& text);
+    void Report(const std::string& line) { m_sink->AppendReport(line); }
+    void RemoveListedFolder(const std::string& folder);
     // False when this run has already swept the folder (literal, with its backslash) with
     // the same patterns and depth; notes it otherwise. Outside a run every sweep is a first.
     bool FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep);
@@ -156,6 +173,14 @@ private:
     std::optional<std::string> m_finishingProgram; // once looked up
     // The folders swept so far in this run (volume, file index, patterns, depth); only while a run lasts.
     std::optional<std::set<std::tuple<std::uint32_t, std::uint64_t, std::string, bool>>> m_sweptFolders;
-    IRunSink* m_pMainDlg; // the window the run reports to
+    RunOptions m_options;
+    RunTally m_tally;
+    std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)
+    std::unordered_set<std::string> m_previewGone; // lower case
+    int m_listedEntries = 0;                       // on the restart list so far
+    bool m_finishingRun = false;
+    unsigned m_retriedAttempts = 0; // the log-ons the entry now being retried had resisted
+    std::vector<DeferredPath> m_stillInUse;
+    IRunSink* m_sink; // the window or the console the run reports to
     CPlatform& m_sys;
 };

@@ -19,10 +19,6 @@ constexpr int kMostCachePaths = 0xFFFF - 10; // what a 16-bit progress range cou
 constexpr unsigned kPlatformNt = 2;
 constexpr unsigned kEwxLogoff = 0;
 constexpr unsigned kEwxReboot = 2;
-constexpr unsigned kMbYesNoQuestion = 0x24;
-// No is the default: a stray Enter must not end the session over unsaved work elsewhere.
-constexpr unsigned kMbDefaultSecondButton = 0x100;
-constexpr int kIdYes = 6;
 
 // The end of a run that a failure stopped. Even the note may fail for want of memory;
 // the window is told the run has ended all the same.
@@ -36,7 +32,7 @@ void EndStoppedRun(IRunSink& window, const char* failure)
     } catch (...) {
         // Nothing more can be said; the run still has to end.
     }
-    window.OnRunFinished();
+    window.OnRunFinished({RunEnd::Failed, {}});
 }
 } // namespace
 
@@ -51,7 +47,15 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
     }
 }
 
-CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_pMainDlg(&sink), m_sys(sys) {}
+CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_sink(&sink), m_sys(sys) {}
+
+void CCleaningEngine::UseOptions(const RunOptions& options)
+{
+    m_options = options;
+    m_tally = {};
+    m_itemsKept = 0;
+    m_previewGone.clear();
+}
 
 int CCleaningEngine::Run(const RunOptions& options)
 {
@@ -71,75 +75,83 @@ int CCleaningEngine::Run(const RunOptions& options)
 void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
 {
     context.windowsDir = m_sys.WindowsDirectory();
-    try {
-        std::string user = ReadLocationString(kHkeyLocalMachine, kNetscapeUsersKey, "CurrentUser");
-        context.netscapeDir = ReadLocationString(kHkeyLocalMachine, std::string(kNetscapeUsersKey) + "\\" + user,
-                                                 "DirRoot");
-    } catch (const CException&) {
-        context.netscapeDir.clear();
-    }
-
-    m_bPreview = options.preview;
-    m_bDeleteNewsgroupSubscriptions = options.switches.newsgroups;
-    m_bDeleteCookies = options.switches.cookies;
-    m_bDeleteFavorites = options.switches.favorites;
-    m_bWipeClean = options.switches.wipeClean;
-    m_bResetGameScores = options.switches.resetScores;
+    context.netscapeDir = NetscapeProfile();
+    UseOptions(options);
 
     ResetRestartList();
 
+    context.cachePathCount = NumberedCacheCount();
+
+    m_sink->SetProgressRange(context.cachePathCount + 10);
+    m_sink->ClearReport();
+    const unsigned startLine = Previewing() ? IDS_PREVIEW_STARTED_ON : IDS_STARTED_ON;
+    Report(FormatText(m_sys.LoadText(startLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
+    m_sink->RepaintReport();
+    m_sweptFolders.emplace();
+    m_sink->SetBusy(true);
+    m_sys.PlayStartSound();
+}
+
+std::string CCleaningEngine::NetscapeProfile()
+{
+    try {
+        const std::optional<std::string> user = ReadLocationString(kHkeyLocalMachine, kNetscapeUsersKey, "CurrentUser");
+        if (!user)
+            return {};
+        return ReadLocationString(kHkeyLocalMachine, std::string(kNetscapeUsersKey) + "\\" + *user, "DirRoot")
+            .value_or("");
+    } catch (const CResourceException&) {
+        return {}; // a profile that cannot be read is passed over like a missing one
+    }
+}
+
+int CCleaningEngine::NumberedCacheCount()
+{
     try {
         // A count of 0 or less means no numbered caches; a corrupt huge one must not
         // keep the run busy for ever.
-        context.cachePathCount = std::clamp(ReadLocationNumber(kHkeyLocalMachine, kCachePathsKey, "Paths"), 0,
-                                            kMostCachePaths);
-    } catch (const CException&) {
-        context.cachePathCount = 0;
+        return std::clamp(ReadLocationNumber(kHkeyLocalMachine, kCachePathsKey, "Paths").value_or(0), 0,
+                          kMostCachePaths);
+    } catch (const CResourceException&) {
+        return 0; // a key that cannot be read lists no caches, as a missing one
     }
-
-    m_pMainDlg->SetProgressRange(context.cachePathCount + 10);
-    m_pMainDlg->ClearReport();
-    const unsigned startLine = m_bPreview ? IDS_PREVIEW_STARTED_ON : IDS_STARTED_ON;
-    Report(FormatText(m_sys.LoadText(startLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
-    m_pMainDlg->RepaintReport();
-    m_nFilesDeleted = 0;
-    m_dwBytesRecovered = 0;
-    m_nItemsKept = 0;
-    m_previewGone.clear();
-    m_sweptFolders.emplace();
-    m_pMainDlg->SetBusy(true);
-    m_sys.PlayStartSound();
 }
 
 void CCleaningEngine::EndRun()
 {
     m_sweptFolders.reset();
-    m_pMainDlg->SetBusy(false);
-    m_pMainDlg->ResetProgress();
-    if (StopRequested()) {
-        m_pMainDlg->SetStatusText(kStatusCancelled, false);
+    m_sink->SetBusy(false);
+    m_sink->ResetProgress();
+    const bool stopped = StopRequested();
+    if (stopped) {
+        m_sink->SetStatusText(kStatusCancelled, false);
         Report(kLineCancelled);
-        if (m_nDeferredFiles > 0 && !m_bPreview && !m_bFinishingRun)
+        if (m_listedEntries > 0 && !Previewing() && !m_finishingRun)
             Report(kLineCancelledKeepsInUse);
     } else {
-        m_pMainDlg->SetStatusText(m_bPreview ? kStatusPreviewDone : kStatusInitialDone, false);
+        m_sink->SetStatusText(Previewing() ? kStatusPreviewDone : kStatusInitialDone, false);
         const auto loadText = [this](unsigned id) { return m_sys.LoadText(id); };
-        Report(FormatSummary(m_dwBytesRecovered, m_nFilesDeleted, loadText, m_bPreview) + kLineEnd);
-        const unsigned endLine = m_bPreview ? IDS_PREVIEW_FINISHED_ON : IDS_FINISHED_ON;
+        Report(FormatSummary(m_tally.bytes, m_tally.files, loadText, Previewing()) + kLineEnd);
+        const unsigned endLine = Previewing() ? IDS_PREVIEW_FINISHED_ON : IDS_FINISHED_ON;
         Report(FormatText(m_sys.LoadText(endLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
-        if (!m_bPreview)
+        if (!Previewing())
             AskToEndSession();
     }
-    m_pMainDlg->OnRunFinished();
+    m_sink->OnRunFinished({stopped ? RunEnd::Stopped : RunEnd::Done, m_tally});
 }
 
 void CCleaningEngine::AskToEndSession()
 {
     const bool nt = m_sys.PlatformId() == kPlatformNt;
     const unsigned question = nt ? IDS_LOGOFF_QUESTION : IDS_RESTART_QUESTION;
-    if (m_pMainDlg->Ask(m_sys.LoadText(question), kMbYesNoQuestion | kMbDefaultSecondButton) == kIdYes &&
-        !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
-        m_pMainDlg->Ask(m_sys.LoadText(IDS_SHUTDOWN_FAILED), 0);
+    if (m_sink->AskYesNo(m_sys.LoadText(question)) && !m_sys.EndSession(nt ? kEwxLogoff : kEwxReboot))
+        TellFailure(m_sys.LoadText(IDS_SHUTDOWN_FAILED));
+}
+
+void CCleaningEngine::TellFailure(const std::string& text)
+{
+    ++m_tally.failures;
+    m_sink->Tell(text);
 }
 
 bool CCleaningEngine::FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep)
@@ -157,13 +169,33 @@ bool CCleaningEngine::FirstSweepOf(const std::string& literalFolder, const Sweep
 
 void CCleaningEngine::ShowTarget(const std::string& status)
 {
-    m_pMainDlg->SetStatusText(TargetStatus(status, m_bPreview), true);
+    m_sink->SetStatusText(TargetStatus(status, Previewing()), true);
 }
 
 void CCleaningEngine::ReportItem(RunAction action, const std::string& path, std::string line,
                                  std::optional<std::uint64_t> bytes)
 {
     if (action == RunAction::Deferred || action == RunAction::NotDeleted)
-        ++m_nItemsKept;
-    m_pMainDlg->ReportItem({action, path, std::move(line), bytes});
+        ++m_itemsKept;
+    if (action == RunAction::Deferred)
+        ++m_tally.deferred;
+    if (action == RunAction::NotDeleted || action == RunAction::RegistryFailed)
+        ++m_tally.failures;
+    m_sink->ReportItem({action, path, std::move(line), bytes});
+}
+
+void CCleaningEngine::CountFile(std::uint64_t size)
+{
+    ++m_tally.files;
+    m_tally.bytes += size;
+}
+
+bool CCleaningEngine::PreviewSaidGone(const std::string& literal) const
+{
+    return m_previewGone.count(Lowered(literal)) != 0;
+}
+
+bool CCleaningEngine::NotePreviewGone(const std::string& literal)
+{
+    return m_previewGone.insert(Lowered(literal)).second;
 }

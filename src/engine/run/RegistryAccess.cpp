@@ -9,26 +9,33 @@
 
 namespace {
 
-// The first value of an accepted type whose name matches exactly (case included).
-const RegValue& FindValue(CPlatform& sys, std::vector<RegValue>& values, RegRoot root, const std::string& path,
-                          const std::string& name, std::initializer_list<std::uint32_t> types)
+constexpr OsError kErrorFileNotFound = 2; // the key is not there
+
+// The first value of an accepted type whose name matches exactly (case included), or
+// nothing when there is none or the key is not there.
+std::optional<RegValue> FindValue(CPlatform& sys, RegRoot root, const std::string& path, const std::string& name,
+                                  std::initializer_list<std::uint32_t> types)
 {
-    if (sys.RegListValues(root, path, values) != 0)
-        throw CResourceException();
-    for (const RegValue& value : values) {
+    std::vector<RegValue> values;
+    if (const OsError error = sys.RegListValues(root, path, values); error == kErrorFileNotFound)
+        return std::nullopt;
+    else if (error != 0)
+        throw CResourceException(error);
+    for (RegValue& value : values) {
         if (std::find(types.begin(), types.end(), value.type) != types.end() && value.name == name)
-            return value;
+            return std::move(value);
     }
-    throw CResourceException();
+    return std::nullopt;
 }
 
 template <class Read> auto FromEitherView(RegRoot root, Read&& read)
 {
     if (root == kHkeyLocalMachine) {
+        // Not recorded by a 32-bit program, or not readable there: the native view may have it.
         try {
-            return read(root | kRegView32);
+            if (auto found = read(root | kRegView32))
+                return found;
         } catch (const CResourceException&) {
-            // Not recorded by a 32-bit program: the native view may have it.
         }
     }
     return read(root);
@@ -36,33 +43,40 @@ template <class Read> auto FromEitherView(RegRoot root, Read&& read)
 
 } // namespace
 
-std::string CCleaningEngine::ReadRegistryString(RegRoot root, const std::string& path, const std::string& name)
+std::optional<std::string> CCleaningEngine::ReadRegistryString(RegRoot root, const std::string& path,
+                                                               const std::string& name)
 {
-    std::vector<RegValue> values;
-    const RegValue& value = FindValue(m_sys, values, root, path, name, {kRegSz, kRegExpandSz});
-    return std::string(value.data.begin(), value.data.end());
+    const std::optional<RegValue> value = FindValue(m_sys, root, path, name, {kRegSz, kRegExpandSz});
+    if (!value)
+        return std::nullopt;
+    return std::string(value->data.begin(), value->data.end());
 }
 
-std::int32_t CCleaningEngine::ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name)
+std::optional<std::int32_t> CCleaningEngine::ReadRegistryNumber(RegRoot root, const std::string& path,
+                                                                const std::string& name)
 {
-    std::vector<RegValue> values;
-    const RegValue& value = FindValue(m_sys, values, root, path, name, {kRegBinary, kRegDword, kRegDwordBigEndian});
+    const std::optional<RegValue> value =
+        FindValue(m_sys, root, path, name, {kRegBinary, kRegDword, kRegDwordBigEndian});
+    if (!value)
+        return std::nullopt;
     // The whole number: up to four bytes, little-endian except REG_DWORD_BIG_ENDIAN.
-    const size_t n = std::min<size_t>(value.data.size(), 4);
+    const size_t n = std::min<size_t>(value->data.size(), 4);
     std::uint32_t number = 0;
     for (size_t i = 0; i < n; ++i) {
-        const size_t shift = value.type == kRegDwordBigEndian ? 8 * (n - 1 - i) : 8 * i;
-        number |= static_cast<std::uint32_t>(value.data[i]) << shift;
+        const size_t shift = value->type == kRegDwordBigEndian ? 8 * (n - 1 - i) : 8 * i;
+        number |= static_cast<std::uint32_t>(value->data[i]) << shift;
     }
     return static_cast<std::int32_t>(number);
 }
 
-std::string CCleaningEngine::ReadLocationString(RegRoot root, const std::string& path, const std::string& name)
+std::optional<std::string> CCleaningEngine::ReadLocationString(RegRoot root, const std::string& path,
+                                                               const std::string& name)
 {
     return FromEitherView(root, [&](RegRoot view) { return ReadRegistryString(view, path, name); });
 }
 
-std::int32_t CCleaningEngine::ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name)
+std::optional<std::int32_t> CCleaningEngine::ReadLocationNumber(RegRoot root, const std::string& path,
+                                                                const std::string& name)
 {
     return FromEitherView(root, [&](RegRoot view) { return ReadRegistryNumber(view, path, name); });
 }
@@ -72,30 +86,32 @@ void CCleaningEngine::DeleteRegistryValue(RegRoot root, const std::string& path,
     // A preview succeeds where the deletion would: the value is there.
     RegValue value;
     const OsError error =
-        m_bPreview ? m_sys.RegReadValue(root, path, name, false, value) : m_sys.RegRemoveValue(root, path, name);
+        Previewing() ? m_sys.RegReadValue(root, path, name, false, value) : m_sys.RegRemoveValue(root, path, name);
     if (error != 0)
-        throw CResourceException();
+        throw CResourceException(error);
 }
 
 void CCleaningEngine::DeleteAllRegistryValues(RegRoot root, const std::string& path)
 {
     std::vector<RegValue> values;
-    if (m_sys.RegListValues(root, path, values) != 0)
-        throw CResourceException();
-    if (m_bPreview)
+    if (const OsError error = m_sys.RegListValues(root, path, values); error != 0)
+        throw CResourceException(error);
+    if (Previewing())
         return;
     // Every value goes, however long its name or data; a value that stays is a failure,
     // so no caller reports a list removed while part of it remains.
-    bool allDeleted = true;
-    for (const RegValue& value : values)
-        allDeleted = m_sys.RegRemoveValue(root, path, value.name) == 0 && allDeleted;
-    if (!allDeleted)
-        throw CResourceException();
+    OsError firstError = 0;
+    for (const RegValue& value : values) {
+        if (const OsError error = m_sys.RegRemoveValue(root, path, value.name); error != 0 && firstError == 0)
+            firstError = error;
+    }
+    if (firstError != 0)
+        throw CResourceException(firstError);
 }
 
 void CCleaningEngine::WriteRegistryString(RegRoot root, const std::string& path, const std::string& name,
                                           const std::string& text)
 {
     if (m_sys.RegWriteValue(root, path, name, kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())) != 0)
-        m_pMainDlg->Ask(kCannotWriteRegistry, kCannotWriteRegistryStyle);
+        TellFailure(kCannotWriteRegistry);
 }
