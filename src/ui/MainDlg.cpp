@@ -366,13 +366,14 @@ void CMainDlg::ResetProgress()
 void CMainDlg::SetBusy(bool busy)
 {
     OnUiThread([&] {
-        m_runButton.EnableWindow(!busy);
+        // The run button goes last: once it reads disabled, so does everything a run shuts.
+        m_optionsButton.EnableWindow(!busy);
+        m_helpButton.EnableWindow(!busy);
         m_previewButton.EnableWindow(!busy);
+        m_runButton.EnableWindow(!busy);
         m_cancelButton.SetWindowText(busy ? "&Stop" : "C&lose");
         if (busy)
             ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_cancelButton.m_hWnd), TRUE);
-        m_optionsButton.EnableWindow(!busy);
-        m_helpButton.EnableWindow(!busy);
     });
 }
 
