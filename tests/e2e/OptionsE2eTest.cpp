@@ -258,7 +258,9 @@ TEST_F(OptionsDialog, TheLabelsStayVisibleWhenTheirClickAreasRepaint)
     StartPurgix();
     Open();
     for (int area : {IDC_THOROUGH_AREA, IDC_STANDARD_AREA, IDC_BASIC_AREA, IDC_CUSTOM_AREA})
-        EXPECT_GT(DarkPixelsAfterRepainting(area), 20) << "the label under area " << area << " was painted over";
+        // A dialog just shown may not be on the screen yet: each try repaints the area again.
+        EXPECT_TRUE(m_driver.WaitUntil([&] { return DarkPixelsAfterRepainting(area) > 20; }, 5000))
+            << "the label under area " << area << " was painted over";
 }
 
 TEST_F(OptionsDialog, DraggingTheSliderToThoroughWarnsOnce)
