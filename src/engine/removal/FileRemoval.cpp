@@ -1,13 +1,14 @@
 // File removal: the folder sweep and the removal of one file, with the overwrite,
 // the counters, the report line of every file and subfolder, and the restart list
 // for whatever is in use. A preview takes the same walk and decides at each removal.
-#include "engine/run/CleaningEngine.h"
+#include "engine/removal/FileRemoval.h"
 #include "engine/removal/EntryIdentity.h"
 #include "engine/removal/PathText.h"
 #include "engine/removal/RemovalLines.h"
 #include "engine/removal/SweepGuards.h"
-#include "engine/removal/SweepOptions.h"
 #include "engine/removal/WildcardMatch.h"
+#include "engine/core/StopFlag.h"
+#include "sys/Exceptions.h"
 #include "sys/FileHandles.h"
 #include "sys/NameCase.h"
 
@@ -112,14 +113,14 @@ std::string ListedForm(const std::string& literal)
 }
 
 // A file that stays is not counted.
-void ReportNotDeleted(CCleaningEngine& engine, const std::string& shown)
+void ReportNotDeleted(IRemovalHost& engine, const std::string& shown)
 {
     engine.ReportItem(RunAction::NotDeleted, shown,
                       shown + (engine.Previewing() ? kLineWouldNotDelete : kLineNotDeleted));
 }
 
 // countable: the file's size when the summary counts it once it is listed for the next log-on.
-void ReportFailure(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+void ReportFailure(IRemovalHost& engine, const std::string& literal, const std::string& shown,
                    const CFileException& failure, std::optional<std::uint64_t> countable = std::nullopt)
 {
     // Only what the next log-on will try again is promised to go then.
@@ -149,7 +150,7 @@ bool ClearAttributes(CPlatform& sys, const std::string& literal, const std::stri
 
 // What RemoveKnownFile would do, found without changing anything: the file is opened
 // for deletion and closed at once, which fails while another program holds it.
-void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+void PreviewKnownFile(IRemovalHost& engine, const std::string& literal, const std::string& shown,
                       const FindEntry& status, const std::string& resolvedFolder)
 {
     if (engine.PreviewSaidGone(literal))
@@ -175,7 +176,7 @@ void PreviewKnownFile(CCleaningEngine& engine, const std::string& literal, const
 // the entry found in the folder that resolved to resolvedFolder; what a link there leads
 // to is left alone, without a line. Attributes, overwrite and deletion all go through
 // the checked handle; the report names the file as shown.
-void RemoveKnownFile(CCleaningEngine& engine, const std::string& literal, const std::string& shown,
+void RemoveKnownFile(IRemovalHost& engine, const std::string& literal, const std::string& shown,
                      const FindEntry& status, const std::string& resolvedFolder)
 {
     if (IsNeverRemoved(literal)) {
@@ -239,7 +240,7 @@ OsError ReadStatus(CPlatform& sys, const std::string& literal, FindEntry& status
 // worker's stack.
 class CFolderSweep {
 public:
-    CFolderSweep(CCleaningEngine& engine, const SweepOptions& sweep)
+    CFolderSweep(IRemovalHost& engine, const SweepOptions& sweep)
         : m_engine(engine), m_sys(engine.Sys()), m_options(sweep), m_recurse(sweep.recurse),
           m_everything(MatchesEverything(sweep.patterns)),
           // Several patterns are matched in one search for every name, and so is one
@@ -393,7 +394,7 @@ private:
             ReportNotDeleted(m_engine, shown);
     }
 
-    CCleaningEngine& m_engine;
+    IRemovalHost& m_engine;
     CPlatform& m_sys;
     const SweepOptions& m_options;
     const bool m_recurse;
@@ -404,7 +405,7 @@ private:
 
 } // namespace
 
-void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
+void CFileRemoval::SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
 {
     SweepOptions sweep;
     sweep.patterns = {pattern};
@@ -414,36 +415,37 @@ void CCleaningEngine::SweepFolder(const std::string& folder, const std::string& 
     Sweep(folder, sweep);
 }
 
-void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep)
+void CFileRemoval::Sweep(const std::string& folder, const SweepOptions& sweep)
 {
     std::string working = folder;
     if (working.empty() || (working.back() != '\\' && working.back() != '/'))
         working += '\\';
     // A relative location would be taken against whatever folder the program runs in.
     std::string full;
-    if (!IsAbsolutePath(working) || m_sys.GetFullPath(working, full) != 0 || full.empty()) {
+    if (!IsAbsolutePath(working) || m_host.Sys().GetFullPath(working, full) != 0 || full.empty()) {
         if (sweep.reportEveryRefusal)
-            ReportItem(RunAction::Skipped, folder, "INFO: " + folder + kLineFolderNotFull);
+            m_host.ReportItem(RunAction::Skipped, folder, "INFO: " + folder + kLineFolderNotFull);
         return;
     }
     if (full.back() != '\\')
         full += '\\';
     const std::string literal = LiteralPath(full);
 
-    switch (CheckSweepStart(m_sys, literal, MatchesEverything(sweep.patterns))) {
+    switch (CheckSweepStart(m_host.Sys(), literal, MatchesEverything(sweep.patterns))) {
     case SweepStart::Allowed:
         if (!sweep.oncePerRun || FirstSweepOf(literal, sweep))
-            CFolderSweep(*this, sweep).Sweep(literal);
+            CFolderSweep(m_host, sweep).Sweep(literal);
         return;
     case SweepStart::Link:
-        ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsLink);
+        m_host.ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsLink);
         return;
     case SweepStart::Protected:
-        ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderProtected);
+        m_host.ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderProtected);
         return;
     case SweepStart::VolumeRoot:
         if (sweep.reportEveryRefusal)
-            ReportItem(RunAction::Skipped, ShownPath(literal), "INFO: " + ShownPath(literal) + kLineFolderIsRoot);
+            m_host.ReportItem(RunAction::Skipped, ShownPath(literal),
+                              "INFO: " + ShownPath(literal) + kLineFolderIsRoot);
         return;
     case SweepStart::Missing:
     case SweepStart::Unidentified:
@@ -451,26 +453,41 @@ void CCleaningEngine::Sweep(const std::string& folder, const SweepOptions& sweep
     }
 }
 
-void CCleaningEngine::RemoveFile(const std::string& path)
+void CFileRemoval::RemoveFile(const std::string& path)
 {
     if (IsNeverRemoved(path))
         return;
     const std::string shown = ShownPath(path);
     std::string full;
-    if (!IsAbsolutePath(path) || m_sys.GetFullPath(path, full) != 0) {
-        ReportNotDeleted(*this, shown);
+    if (!IsAbsolutePath(path) || m_host.Sys().GetFullPath(path, full) != 0) {
+        ReportNotDeleted(m_host, shown);
         return;
     }
     // The file found is the file removed: its own name, in the folder the path names.
     const std::string literal = LiteralPath(path.rfind("\\\\?\\", 0) == 0 ? path : full);
     FindEntry status;
-    OsError error = ReadStatus(m_sys, literal, status);
+    OsError error = ReadStatus(m_host.Sys(), literal, status);
     const std::string found = literal.substr(0, literal.rfind('\\') + 1) + status.name;
-    if (error == 0 && Previewing() && PreviewSaidGone(found))
+    if (error == 0 && m_host.Previewing() && m_host.PreviewSaidGone(found))
         error = kErrorFileNotFound; // as a run finds it, once an earlier target has removed it
     if (error != 0) {
-        ReportFailure(*this, literal, shown, CFileException::FromOsError(error));
+        ReportFailure(m_host, literal, shown, CFileException::FromOsError(error));
         return;
     }
-    RemoveKnownFile(*this, found, shown, status, ResolvedFolder(m_sys, literal.substr(0, literal.rfind('\\') + 1)));
+    RemoveKnownFile(m_host, found, shown, status,
+                    ResolvedFolder(m_host.Sys(), literal.substr(0, literal.rfind('\\') + 1)));
+}
+
+bool CFileRemoval::FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep)
+{
+    std::set<SweptFolder>* swept = m_host.SweptFolders();
+    if (!swept)
+        return true;
+    const std::optional<FileInfo> folder = Identity(m_host.Sys(), literalFolder);
+    if (!folder)
+        return true; // it cannot be told apart from the others: swept as named
+    std::string patterns;
+    for (const std::string& pattern : sweep.patterns)
+        patterns += Lowered(pattern) + '|';
+    return swept->emplace(folder->volume, folder->index, patterns, sweep.recurse).second;
 }

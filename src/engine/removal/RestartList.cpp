@@ -1,11 +1,13 @@
 // The restart list: files in use (and folders left behind) recorded in the registry
 // during a cleaning run, the RunOnce value that brings the program back at the next
-// log-on, and the finishing run that removes what was recorded.
-#include "engine/run/CleaningEngine.h"
+// log-on, and the finishing run's removal of what was recorded.
+#include "engine/removal/RestartList.h"
 #include "engine/core/StoredValues.h"
 #include "engine/removal/EntryIdentity.h"
+#include "engine/removal/FileRemoval.h"
 #include "engine/removal/PathText.h"
 #include "engine/removal/RemovalLines.h"
+#include "sys/Exceptions.h"
 #include "sys/NameCase.h"
 
 #include <algorithm>
@@ -32,12 +34,6 @@ constexpr const char* kConsoleProgram = "purgix-cli.exe";
 constexpr const char* kRunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kRunOnceValue = "Purgix!";
 constexpr const char* kRestartSwitch = " /WindowsRestart";
-
-constexpr const char* kStatusFinishing = "Finishing Purgix!";
-constexpr const char* kLineFinishing =
-    "Purgix! attempting to delete those last few files which couldn't be deleted earlier\r\n";
-constexpr const char* kStatusComplete = "Purgix! complete";
-constexpr const char* kLineComplete = "Purgix! complete\r\n";
 
 std::string EntryName(int index)
 {
@@ -117,55 +113,49 @@ std::vector<ListEntry> ListedEntries(CPlatform& sys, int count)
 // those were listed separately. It stays listed only while something inside it is still in use
 // and it has log-ons left; otherwise (a "desktop.ini" in it, say) it would bring the program
 // back at every log-on.
-void CCleaningEngine::RemoveListedFolder(const std::string& folder)
+void CRestartList::RemoveListedFolder(const std::string& folder)
 {
     // Gone already, or (under Wine) a link that would take its target with it: left alone.
     const std::string own = folder.substr(0, folder.size() - 1);
-    if (!IsOwnEntry(m_sys, own))
+    if (!IsOwnEntry(m_host.Sys(), own))
         return;
-    const OsError error = m_sys.RemoveFolder(own);
+    const OsError error = m_host.Sys().RemoveFolder(own);
     const std::string shown = ShownPath(folder);
     if (error == 0) {
-        Report(shown + kLineDeleted);
+        m_host.Sink().AppendReport(shown + kLineDeleted);
         return;
     }
     if (error == kErrorFileNotFound || error == kErrorPathNotFound)
         return; // already gone
     if (std::any_of(m_stillInUse.begin(), m_stillInUse.end(),
                     [&](const DeferredPath& p) { return StartsWithIgnoringAsciiCase(p.path, folder); }) &&
-        AppendToRestartList(folder)) {
-        Report(shown + kLineFolderKept);
+        Append(folder)) {
+        m_host.Sink().AppendReport(shown + kLineFolderKept);
     } else {
         // Nothing in it will go at the next log-on either, so promise nothing.
-        Report(shown + kLineNotDeleted);
+        m_host.Sink().AppendReport(shown + kLineNotDeleted);
     }
 }
 
-void FinishingThreadProc(IRunSink& window)
-{
-    CCleaningEngine engine(window);
-    engine.RunFinishing();
-}
-
-void CCleaningEngine::ResetRestartList()
+void CRestartList::Reset()
 {
     m_listedEntries = 0;
     m_finishingProgram.reset(); // the program may have been installed since the last run
     try {
-        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
+        m_host.DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
     } catch (const CException&) {
         // No list yet: nothing to clear.
     }
 }
 
-bool CCleaningEngine::AppendToRestartList(const std::string& path)
+bool CRestartList::Append(const std::string& path)
 {
     // Only what is on the list, with a program to work it off, is promised for the next log-on.
     if (FinishingProgram().empty())
         return false;
     // The finishing run is counting down its own list; what it finds in use waits aside.
     // A preview counts and lists nothing.
-    if (Previewing()) {
+    if (m_host.Previewing()) {
         ++m_listedEntries;
         return true;
     }
@@ -175,62 +165,59 @@ bool CCleaningEngine::AppendToRestartList(const std::string& path)
         m_stillInUse.push_back({path, m_retriedAttempts + 1});
         return true;
     }
-    if (!WriteEntry(m_sys, m_listedEntries, path, 0))
+    if (!WriteEntry(m_host.Sys(), m_listedEntries, path, 0))
         return false;
     ++m_listedEntries;
     return true;
 }
 
-const std::string& CCleaningEngine::FinishingProgram()
+const std::string& CRestartList::FinishingProgram()
 {
     if (m_finishingProgram)
         return *m_finishingProgram;
     std::string exe;
     try {
         // Not installed: a portable copy brings itself back.
-        exe = ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "").value_or("");
+        exe = m_host.ReadRegistryString(kHkeyLocalMachine, kAppPathsKey, "").value_or("");
     } catch (const CResourceException&) {
         // An installation that cannot be read cannot be relied on either.
     }
     if (exe.size() >= 2 && exe.front() == '"' && exe.back() == '"')
         exe = exe.substr(1, exe.size() - 2);
     if (exe.empty()) {
-        exe = m_sys.ProgramPath();
+        exe = m_host.Sys().ProgramPath();
         const std::size_t folderEnd = exe.rfind('\\') + 1;
         if (SameIgnoringAsciiCase(exe.substr(folderEnd), kConsoleProgram)) {
             exe = exe.substr(0, folderEnd) + kWindowProgram;
             std::uint32_t attributes = 0;
-            if (m_sys.GetAttributes(exe, attributes) != 0)
+            if (m_host.Sys().GetAttributes(exe, attributes) != 0)
                 exe.clear(); // no window program beside it: nothing could finish the work
         }
     }
     return *(m_finishingProgram = exe);
 }
 
-void CCleaningEngine::ArmRestartRun()
+void CRestartList::Arm()
 {
-    if (Previewing())
+    if (m_host.Previewing())
         return;
     const std::string& exe = FinishingProgram();
     if (exe.empty())
         return;
     // Quoted, so a blank in the path cannot start another program ("C:\Program.exe").
-    WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
-    WriteStoredNumber(m_sys, "", kWorkToBeDone, 1);
-    WriteStoredNumber(m_sys, kListSection, kFileCount, static_cast<unsigned>(m_listedEntries));
+    m_host.WriteRegistryString(kHkeyCurrentUser, kRunOnceKey, kRunOnceValue, "\"" + exe + "\"" + kRestartSwitch);
+    WriteStoredNumber(m_host.Sys(), "", kWorkToBeDone, 1);
+    WriteStoredNumber(m_host.Sys(), kListSection, kFileCount, static_cast<unsigned>(m_listedEntries));
 }
 
-void CCleaningEngine::RunFinishing()
+void CRestartList::RetryListed()
 {
     m_finishingRun = true;
     m_stillInUse.clear();
-    m_sink->SetBusy(true);
-    m_sink->SetStatusText(kStatusFinishing, true);
-    Report(kLineFinishing);
-
-    const int count = static_cast<int>(ReadStoredNumber(m_sys, kListSection, kFileCount, 0, true));
-    const std::vector<ListEntry> entries = ListedEntries(m_sys, count);
-    m_sink->SetProgressRange(static_cast<int>(entries.size()));
+    CPlatform& sys = m_host.Sys();
+    const int count = static_cast<int>(ReadStoredNumber(sys, kListSection, kFileCount, 0, true));
+    const std::vector<ListEntry> entries = ListedEntries(sys, count);
+    m_host.Sink().SetProgressRange(static_cast<int>(entries.size()));
     std::vector<ListEntry> folders;
     for (const ListEntry& entry : entries) {
         // Only a full path names something that was listed; a relative one would be taken
@@ -240,21 +227,24 @@ void CCleaningEngine::RunFinishing()
                 folders.push_back(entry);
             } else {
                 m_retriedAttempts = entry.attempts;
-                RemoveFile(entry.path);
+                CFileRemoval(m_host).RemoveFile(entry.path);
             }
         }
-        WriteStoredText(m_sys, kListSection, EntryName(entry.index), "");
-        m_sink->StepProgress();
+        WriteStoredText(sys, kListSection, EntryName(entry.index), "");
+        m_host.Sink().StepProgress();
     }
     // A folder's files come first; the sweep listed inner folders before outer ones.
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         m_retriedAttempts = folder->attempts;
         RemoveListedFolder(folder->path);
     }
+}
 
-    WriteStoredNumber(m_sys, "", kWorkToBeDone, 0);
+void CRestartList::CloseListed()
+{
+    WriteStoredNumber(m_host.Sys(), "", kWorkToBeDone, 0);
     try {
-        DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
+        m_host.DeleteAllRegistryValues(kHkeyCurrentUser, ProgramKeyPath(kListSection));
     } catch (const CException&) {
         // The list key is gone already.
     }
@@ -262,13 +252,7 @@ void CCleaningEngine::RunFinishing()
     if (!m_stillInUse.empty()) {
         m_listedEntries = 0;
         for (const DeferredPath& entry : m_stillInUse)
-            WriteEntry(m_sys, m_listedEntries++, entry.path, entry.attempts);
-        ArmRestartRun();
+            WriteEntry(m_host.Sys(), m_listedEntries++, entry.path, entry.attempts);
+        Arm();
     }
-
-    m_sink->SetBusy(false);
-    m_sink->ResetProgress();
-    Report(kLineComplete);
-    m_sink->SetStatusText(kStatusComplete, true);
-    m_sink->OnRunFinished({RunEnd::Done, m_tally});
 }

@@ -8,29 +8,23 @@
 // A preview is a run with options.preview set: the same walk, reported in the
 // conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
+#include "engine/core/RemovalHost.h"
 #include "engine/core/RunOptions.h"
 #include "engine/core/RunSink.h"
+#include "engine/core/StopFlag.h"
+#include "engine/removal/FileRemoval.h"
+#include "engine/removal/RestartList.h"
 #include "engine/removal/SweepOptions.h"
 #include "sys/Exceptions.h"
 #include "sys/Platform.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
-#include <tuple>
 #include <unordered_set>
 #include <vector>
-
-// 1 once the user has confirmed a cancel; cleared before each cleaning run.
-extern std::atomic<int> g_stopFlag;
-
-inline bool StopRequested()
-{
-    return g_stopFlag.load(std::memory_order_relaxed) != 0;
-}
 
 // The finishing run's worker thread procedure: builds an engine on the thread's stack and runs it.
 void FinishingThreadProc(IRunSink& window);
@@ -39,7 +33,7 @@ void FinishingThreadProc(IRunSink& window);
 // say so, and gives the window its buttons back.
 void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept;
 
-class CCleaningEngine {
+class CCleaningEngine : public IRemovalHost {
 public:
     explicit CCleaningEngine(IRunSink& sink, CPlatform& sys = Platform());
 
@@ -51,7 +45,8 @@ public:
     // Registry access. Lookups walk the key's values and compare names exactly; they give
     // nothing when the key or a value of an accepted type is not there, and raise
     // CResourceException, with the system's error code, when the key cannot be read.
-    std::optional<std::string> ReadRegistryString(RegRoot root, const std::string& path, const std::string& name);
+    std::optional<std::string> ReadRegistryString(RegRoot root, const std::string& path,
+                                                  const std::string& name) override;
     std::optional<std::int32_t> ReadRegistryNumber(RegRoot root, const std::string& path, const std::string& name);
     // The same for a place the catalogue names: under HKLM the 32-bit programs' view comes
     // first, since the browsers it knows are 32-bit programs that record their places there
@@ -60,24 +55,24 @@ public:
     std::optional<std::int32_t> ReadLocationNumber(RegRoot root, const std::string& path, const std::string& name);
     void DeleteRegistryValue(RegRoot root, const std::string& path, const std::string& name);
     // Raises when the key cannot be opened or a value cannot be deleted.
-    void DeleteAllRegistryValues(RegRoot root, const std::string& path);
+    void DeleteAllRegistryValues(RegRoot root, const std::string& path) override;
     // Creates the key path; a failure shows "Unable to write to the registry." and raises nothing.
-    void WriteRegistryString(RegRoot root, const std::string& path, const std::string& name, const std::string& text);
+    void WriteRegistryString(RegRoot root, const std::string& path, const std::string& name,
+                             const std::string& text) override;
 
-    // File removal.
-    void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse);
-    void Sweep(const std::string& folder, const SweepOptions& sweep);
-    void RemoveFile(const std::string& path);
+    // File removal (see CFileRemoval).
+    void SweepFolder(const std::string& folder, const std::string& pattern, bool recurse)
+    {
+        CFileRemoval(*this).SweepFolder(folder, pattern, recurse);
+    }
+    void Sweep(const std::string& folder, const SweepOptions& sweep) { CFileRemoval(*this).Sweep(folder, sweep); }
+    void RemoveFile(const std::string& path) { CFileRemoval(*this).RemoveFile(path); }
 
-    // Restart list.
-    void ResetRestartList();
-    // Lists the path for the next log-on and returns true; returns false, listing nothing,
-    // when a finishing run finds an entry still there after its last log-on attempt.
-    bool AppendToRestartList(const std::string& path);
-    void ArmRestartRun();
-    // The program RunOnce starts at the next log-on: the installed one (App Paths), or this
-    // copy's own; "" when there is none.
-    const std::string& FinishingProgram();
+    // Restart list (see CRestartList).
+    void ResetRestartList() { m_restartList.Reset(); }
+    bool AppendToRestartList(const std::string& path) override { return m_restartList.Append(path); }
+    void ArmRestartRun() { m_restartList.Arm(); }
+    const std::string& FinishingProgram() { return m_restartList.FinishingProgram(); }
 
     // Targets.
     void SweepExtensibleCaches();
@@ -90,14 +85,14 @@ public:
     // The options of the work that follows, with a fresh tally and preview memory. A run
     // takes the caller's; a caller that works one target alone sets them first.
     void UseOptions(const RunOptions& options);
-    const OptionSwitches& Switches() const { return m_options.switches; }
-    bool Previewing() const { return m_options.preview; }
+    const OptionSwitches& Switches() const override { return m_options.switches; }
+    bool Previewing() const override { return m_options.preview; }
     // What the work so far has counted.
     const RunTally& Tally() const { return m_tally; }
 
     // The stop test of the run: a paused run stands still here until the user has
     // answered, then reads the flag.
-    bool ShouldStop()
+    bool ShouldStop() override
     {
         m_sink->PassPauseGate();
         return StopRequested();
@@ -107,38 +102,24 @@ public:
     void ShowTarget(const std::string& status);
 
     // What the engine works through; for the helpers of each target.
-    CPlatform& Sys() { return m_sys; }
-    IRunSink& Sink() { return *m_sink; }
+    CPlatform& Sys() override { return m_sys; }
+    IRunSink& Sink() override { return *m_sink; }
 
-    // Reports a line about one thing (see RunItem), and counts what stays.
+    // The tally and the memories of the run (see IRemovalHost).
     void ReportItem(RunAction action, const std::string& path, std::string line,
-                    std::optional<std::uint64_t> bytes = std::nullopt);
-    // A file the summary counts: it goes now, or at the next log-on.
-    void CountFile(std::uint64_t size);
-    // Something the run leaves where it is without a line (a file it never removes). A
-    // preview says a folder would stay when the count of things left grew while it went
-    // through it.
-    void NoteKept() { ++m_itemsKept; }
-    std::int64_t ItemsKept() const { return m_itemsKept; }
-    // What a preview has said would go (literal paths): a run would not find them again
-    // when a later target covers the same place, so neither does the preview.
-    bool PreviewSaidGone(const std::string& literal) const;
-    // Notes one; false when it was noted already.
-    bool NotePreviewGone(const std::string& literal);
+                    std::optional<std::uint64_t> bytes = std::nullopt) override;
+    void CountFile(std::uint64_t size) override;
+    void NoteKept() override { ++m_itemsKept; }
+    std::int64_t ItemsKept() const override { return m_itemsKept; }
+    bool PreviewSaidGone(const std::string& literal) const override;
+    bool NotePreviewGone(const std::string& literal) override;
+    std::set<SweptFolder>* SweptFolders() override { return m_sweptFolders ? &*m_sweptFolders : nullptr; }
 
 private:
     struct RunContext {
         std::string windowsDir;
         std::string netscapeDir;
         int cachePathCount = 0;
-    };
-
-    // The finishing run keeps files still in use on a fresh list instead of
-    // disturbing its own countdown, and arms the next log-on for them. Each carries
-    // the number of log-ons it has resisted, so nothing brings the program back for ever.
-    struct DeferredPath {
-        std::string path;
-        unsigned attempts;
     };
 
     void SetUpRun(const RunOptions& options, RunContext& context);
@@ -165,22 +146,14 @@ private:
     // Tells the user of a failure, which the run's outcome counts.
     void TellFailure(const std::string& text);
     void Report(const std::string& line) { m_sink->AppendReport(line); }
-    void RemoveListedFolder(const std::string& folder);
-    // False when this run has already swept the folder (literal, with its backslash) with
-    // the same patterns and depth; notes it otherwise. Outside a run every sweep is a first.
-    bool FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep);
 
-    std::optional<std::string> m_finishingProgram; // once looked up
-    // The folders swept so far in this run (volume, file index, patterns, depth); only while a run lasts.
-    std::optional<std::set<std::tuple<std::uint32_t, std::uint64_t, std::string, bool>>> m_sweptFolders;
+    // The folders swept so far in this run; only while a run lasts.
+    std::optional<std::set<SweptFolder>> m_sweptFolders;
     RunOptions m_options;
     RunTally m_tally;
     std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)
     std::unordered_set<std::string> m_previewGone; // lower case
-    int m_listedEntries = 0;                       // on the restart list so far
-    bool m_finishingRun = false;
-    unsigned m_retriedAttempts = 0; // the log-ons the entry now being retried had resisted
-    std::vector<DeferredPath> m_stillInUse;
-    IRunSink* m_sink; // the window or the console the run reports to
+    IRunSink* m_sink;                              // the window or the console the run reports to
     CPlatform& m_sys;
+    CRestartList m_restartList{*this};
 };

@@ -2,7 +2,6 @@
 #include "engine/run/CleaningEngine.h"
 
 #include "engine/run/RunText.h"
-#include "engine/removal/SweepGuards.h"
 #include "resource.h"
 #include "sys/NameCase.h"
 #include "sys/TextFormat.h"
@@ -126,7 +125,7 @@ void CCleaningEngine::EndRun()
     if (stopped) {
         m_sink->SetStatusText(kStatusCancelled, false);
         Report(kLineCancelled);
-        if (m_listedEntries > 0 && !Previewing() && !m_finishingRun)
+        if (m_restartList.Listed() > 0 && !Previewing() && !m_restartList.Finishing())
             Report(kLineCancelledKeepsInUse);
     } else {
         m_sink->SetStatusText(Previewing() ? kStatusPreviewDone : kStatusInitialDone, false);
@@ -152,19 +151,6 @@ void CCleaningEngine::TellFailure(const std::string& text)
 {
     ++m_tally.failures;
     m_sink->Tell(text);
-}
-
-bool CCleaningEngine::FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep)
-{
-    if (!m_sweptFolders)
-        return true;
-    const std::optional<FileInfo> folder = Identity(m_sys, literalFolder);
-    if (!folder)
-        return true; // it cannot be told apart from the others: swept as named
-    std::string patterns;
-    for (const std::string& pattern : sweep.patterns)
-        patterns += Lowered(pattern) + '|';
-    return m_sweptFolders->emplace(folder->volume, folder->index, patterns, sweep.recurse).second;
 }
 
 void CCleaningEngine::ShowTarget(const std::string& status)
