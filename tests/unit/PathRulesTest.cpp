@@ -24,7 +24,6 @@ TEST(WildcardMatching, MatchesNamesAsTheSystemDoesButOnTheLongNameOnly)
         {"anything at all", "*", true},
         {"", "*", true},
         {"name", "", false},
-        {"file0001.chk", "file*.chk", true},
         {"file.chk", "file?.chk", false},
         {"file12.chk", "file?.chk", false},
         {"file1.chk", "file?.chk", true},
@@ -35,9 +34,9 @@ TEST(WildcardMatching, MatchesNamesAsTheSystemDoesButOnTheLongNameOnly)
         {"aaac", "*a*b", false},
         {"über.txt", "?ber.txt", true}, // "?" is one character, not one byte
         {"über.txt", "??ber.txt", false},
-        {"ÜBER.TXT", "über.txt", true},
-        {"notes.nch", "*.nch", true},
-        {"notes.nch.bak", "*.nch", false},
+        {"ÄRGER-1.LOG", "ärger-?.log", true}, // letter case beyond ASCII, as file names compare
+        {"xéyéz", "*ÉZ", true},
+        {"été", "ET*", false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(MatchesWildcard(row.name, row.pattern), row.matches) << row.name << " against " << row.pattern;

@@ -72,9 +72,6 @@ TEST(NameCase, LettersBeyondAsciiCompareAsFileNamesDo)
     EXPECT_TRUE(SameNameIgnoringCase("\xD0\x96\xCE\xA3", "\xD0\xB6\xCF\x83"));        // ЖΣ / жσ
     EXPECT_FALSE(SameNameIgnoringCase("stra\xC3\x9F" + std::string("e"), "STRASSE")); // ß is one character
     EXPECT_FALSE(SameNameIgnoringCase("\xC3\xA9", "e"));                              // é is not e
-    EXPECT_TRUE(MatchesWildcard("\xC3\xA4rger-1.log", "\xC3\x84RGER-?.LOG"));
-    EXPECT_TRUE(MatchesWildcard("x\xC3\xA9y\xC3\xA9z", "*\xC3\x89Z"));
-    EXPECT_FALSE(MatchesWildcard("\xC3\xA9t\xC3\xA9", "ET*"));
 }
 
 // The real platform, except that the registry refuses to delete anything outside the
