@@ -106,10 +106,6 @@ TEST(JsonLines, APreviewSaysSoInItsRegistryLinesItsRewriteAndItsSummary)
     EXPECT_EQ(
         SummaryJson({3, 600, 1, 0}, 0.5, true),
         "{\"summary\":{\"preview\":true,\"files\":3,\"bytes\":600,\"deferred\":1,\"failed\":0,\"seconds\":0.500}}");
-    EXPECT_EQ(
-        InUseJson("custom", {true, false, true, false, false}),
-        "{\"in_use\":{\"level\":\"custom\",\"switches\":{\"DeleteNewsgroupSubscriptions\":true,\"DeleteCookies\":false,"
-        "\"DeleteFavorites\":true,\"WipeClean\":false,\"ResetGameScores\":false}}}");
 }
 
 } // namespace
