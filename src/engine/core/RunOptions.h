@@ -1,6 +1,7 @@
 #pragma once
 // What one cleaning run does, decided by whoever starts it: the window and the console
 // read the user's stored choice (settings/StoredRunOptions.h); a caller may also choose its own.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,4 +27,7 @@ struct RunOptions {
     bool rulesOnly = false;
     // The folder searched for winapp2.ini and Rules\*.ini besides the built-in rules.
     std::string rulesFolder = {};
+    // The sites whose cookies and site data stay. Empty: none. No value: the stored list
+    // could not be read, and nothing that the list decides is touched.
+    std::optional<std::vector<std::string>> keepSites = std::vector<std::string>{};
 };
