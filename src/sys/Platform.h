@@ -116,6 +116,9 @@ enum class FileMode {
     InspectEntry,   // file or folder, no data access, all sharing
     RemoveEntry,    // file, delete and attribute access, all sharing
     OverwriteEntry, // file, write, delete and attribute access, no sharing
+    // Existing file, read access, no sharing, never created: fails with a sharing violation
+    // while any other handle has it open (how a program's lock file is tested).
+    LockProbe,
 };
 
 // Which file an open handle stands for, however it was spelled, and how many names it has.

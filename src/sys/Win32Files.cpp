@@ -184,6 +184,8 @@ void* CWin32Platform::FileOpen(const std::string& path, FileMode mode, OsError& 
         access = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
         share = 0;
         flags = FILE_FLAG_OPEN_REPARSE_POINT;
+    } else if (mode == FileMode::LockProbe) {
+        share = 0;
     }
     HANDLE file = CreateFileW(ToWidePath(path).c_str(), access, share, nullptr, creation, flags, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -5,6 +5,7 @@
 #include "engine/rules/RuleDetection.h"
 #include "engine/rules/RuleSources.h"
 #include "engine/removal/PathText.h"
+#include "support/EnvScope.h"
 #include "support/HostLink.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
@@ -26,27 +27,6 @@ std::string Deleted(const std::string& path)
 {
     return path + " - deleted";
 }
-
-// Environment variables set for one test and put back after it.
-class CEnvScope {
-public:
-    ~CEnvScope()
-    {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
-            ::SetEnvironmentVariableW(it->first.c_str(), it->second.empty() ? nullptr : it->second.c_str());
-    }
-    void Set(const std::string& name, const std::string& value)
-    {
-        const std::wstring wide = Widen(name);
-        wchar_t buffer[32768];
-        const DWORD n = ::GetEnvironmentVariableW(wide.c_str(), buffer, 32768);
-        m_saved.emplace_back(wide, std::wstring(buffer, n));
-        ::SetEnvironmentVariableW(wide.c_str(), Widen(value).c_str());
-    }
-
-private:
-    std::vector<std::pair<std::wstring, std::wstring>> m_saved;
-};
 
 class RuleRun : public ::testing::Test {
 protected:

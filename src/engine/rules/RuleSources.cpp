@@ -3,6 +3,7 @@
 #include "engine/rules/RuleDetection.h"
 #include "engine/removal/WildcardMatch.h"
 #include "resource.h"
+#include "sys/FileContents.h"
 #include "sys/FileHandles.h"
 #include "sys/NameCase.h"
 
@@ -15,22 +16,11 @@ constexpr std::uint64_t kLargestRulesFile = 16ull << 20;
 // People add a few files of their own; a folder of thousands would only be read for minutes.
 constexpr std::size_t kMostRuleFiles = 32;
 
-std::string ReadWholeFile(CPlatform& sys, const std::string& path)
+std::string RuleFileText(CPlatform& sys, const std::string& path)
 {
-    CFileHandle file(sys, path, FileMode::ReadShared);
-    std::uint64_t size = 0;
-    if (!file.IsOpen() || sys.FileSize(file.Get(), size) != 0 || size > kLargestRulesFile)
-        return std::string();
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        std::size_t got = 0;
-        if (sys.FileRead(file.Get(), bytes.data() + done, bytes.size() - done, got) != 0 || got == 0)
-            break;
-        done += got;
-    }
-    bytes.resize(done);
-    return bytes;
+    std::string text;
+    ReadWholeFile(sys, path, kLargestRulesFile, text);
+    return text;
 }
 
 std::vector<std::string> RuleFilesIn(CPlatform& sys, const std::string& folder)
@@ -61,10 +51,10 @@ std::vector<RuleEntry> LoadRuleEntries(CPlatform& sys, const std::string& folder
         return entries;
     // One budget for every file beside the program, so that many files cannot add up.
     RuleBudget budget;
-    MergeRules(entries, ParseRules(ReadWholeFile(sys, folder + "\\winapp2.ini"), budget));
+    MergeRules(entries, ParseRules(RuleFileText(sys, folder + "\\winapp2.ini"), budget));
     const std::string rules = folder + "\\Rules";
     for (const std::string& name : RuleFilesIn(sys, rules))
-        MergeRules(entries, ParseRules(ReadWholeFile(sys, rules + "\\" + name), budget));
+        MergeRules(entries, ParseRules(RuleFileText(sys, rules + "\\" + name), budget));
     return entries;
 }
 
