@@ -139,15 +139,15 @@ bench_rules() {
     wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules'
 }
 
-# The databases, built once on the host by SQLite from the browsers' schema files (every
-# row of those files removed) and the benchmark's generated rows.
+# The databases, built once on the host by SQLite from the browsers' schema files (their
+# rows removed, but for the bookmark roots) and the benchmark's generated rows.
 make_browser_databases() {
     local folder=$1 schemas="$root/tests/fixtures/browsers" db
     rm -rf "$folder" && mkdir -p "$folder"
     for db in places:firefox-places.sql favicons:firefox-favicons.sql cookies:firefox-cookies.sql; do
         sqlite3 -bail "$folder/${db%%:*}.sqlite" <"$schemas/${db#*:}" >/dev/null
         sqlite3 "$folder/${db%%:*}.sqlite" \
-            "SELECT 'DELETE FROM \"' || name || '\";' FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'" |
+            "SELECT 'DELETE FROM \"' || name || '\";' FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' AND name != 'moz_bookmarks'" |
             sqlite3 -bail "$folder/${db%%:*}.sqlite"
     done
     sqlite3 -bail "$folder/places.sqlite" \

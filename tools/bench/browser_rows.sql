@@ -1,5 +1,5 @@
 -- The benchmark's browser data, added to databases built from the browsers' schemas
--- (tests/fixtures/browsers) with every row of the schema files removed first:
+-- (tests/fixtures/browsers), the schema files' own rows removed first:
 -- places.sqlite of 50,000 places, 100,000 visits and 1,000 bookmarks (on the first
 -- 1,000 places), and cookies.sqlite of 10,000 cookies over 1,000 sites. Run by
 -- tools/bench.sh with the places database as "main" and the cookies one as "cookies".
@@ -16,17 +16,14 @@ FROM n;
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)
 INSERT INTO moz_historyvisits (id, from_visit, place_id, visit_date, visit_type, session)
 SELECT i, 0, (i - 1) % 50000 + 1, 1700000000000000 + i * 1000000, 1, 0 FROM n;
-INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, dateAdded, lastModified, guid) VALUES
-  (1, 2, NULL, 0, 0, '', 1700000000000000, 1700000000000000, 'root________'),
-  (2, 2, NULL, 1, 0, 'menu', 1700000000000000, 1700000000000000, 'menu________'),
-  (3, 2, NULL, 1, 1, 'toolbar', 1700000000000000, 1700000000000000, 'toolbar_____'),
-  (4, 2, NULL, 1, 2, 'tags', 1700000000000000, 1700000000000000, 'tags________'),
-  (5, 2, NULL, 1, 3, 'unfiled', 1700000000000000, 1700000000000000, 'unfiled_____'),
-  (6, 2, NULL, 1, 4, 'mobile', 1700000000000000, 1700000000000000, 'mobile______');
+-- Of the schema file's rows only Firefox's bookmark roots stay; the bookmarks go on the toolbar and
+-- in "other bookmarks".
+DELETE FROM moz_bookmarks WHERE guid NOT IN ('root________', 'menu________', 'toolbar_____', 'tags________',
+                                             'unfiled_____', 'mobile______');
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)
 INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, dateAdded, lastModified, guid)
-SELECT 6 + i, 1, i, CASE i % 2 WHEN 1 THEN 3 ELSE 5 END, (i - 1) / 2, 'Bookmark ' || i, 1700000000000000,
-       1700000000000000, printf('bnchBm%06d', i)
+SELECT 100 + i, 1, i, (SELECT id FROM moz_bookmarks WHERE guid = CASE i % 2 WHEN 1 THEN 'toolbar_____' ELSE
+       'unfiled_____' END), (i - 1) / 2, 'Bookmark ' || i, 1700000000000000, 1700000000000000, printf('bnchBm%06d', i)
 FROM n;
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)
 INSERT INTO cookies.moz_cookies (id, name, value, host, path, expiry, lastAccessed, creationTime, isSecure, isHttpOnly)
