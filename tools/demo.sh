@@ -136,6 +136,7 @@ ff_hosts_query="SELECT group_concat(host, ' ') FROM (SELECT host FROM moz_cookie
 chrome_hosts_query="SELECT group_concat(host_key, ' ') FROM (SELECT host_key FROM cookies ORDER BY host_key)"
 bookmarks=$(sql "$places" "$bookmarks_query")
 visits=$(sql "$places" 'SELECT count(*) FROM moz_historyvisits')
+bookmark_count=$(sql "$places" 'SELECT count(*) FROM moz_bookmarks WHERE type = 1')
 
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo.sh: opening Windows Purgix! on your display; press Purgix! to clean the demo profile"
@@ -170,7 +171,7 @@ echo "demo.sh: the Chrome, Edge and Firefox profiles were cleaned by the built-i
 [ "$(sql "$places" "SELECT count(*) FROM moz_places WHERE url LIKE '%mail.example.com%'")" = 0 ] ||
     fail "a visited page without a bookmark is still in places.sqlite"
 [ "$(sql "$places" "$bookmarks_query")" = "$bookmarks" ] || fail "Firefox's bookmarks changed"
-echo "demo.sh: Firefox's history was removed inside places.sqlite ($visits visits before, none after); its bookmarks were kept ($bookmarks)"
+echo "demo.sh: Firefox's history was removed inside places.sqlite ($visits visits before, none after); its $bookmark_count bookmarks and their folders were kept"
 ff_cookies=$(sql "$ff_cookie_db" "$ff_hosts_query")
 chrome_cookies=$(sql "$chrome_cookie_db" "$chrome_hosts_query")
 [ "$ff_cookies" = ".example.com mail.example.com" ] || fail "Firefox's cookies left: $ff_cookies"
