@@ -8,7 +8,10 @@
 # window (a whole cleaning run through the real window over a cache of 20,000 files
 # in 2,000 folders, against the bare loop over the same tree: wall time, peak memory),
 # rules (loading and detecting a generated rules file of the community file's shape,
-# about 4,000 entries and 1.8 MB: time and memory growth).
+# about 4,000 entries and 1.8 MB: time and memory growth), browsers (purgix-cli cleaning
+# a Firefox profile's places.sqlite of 100,000 visits, 50,000 places and 1,000 bookmarks
+# and its cookies.sqlite of 10,000 cookies inside, against deleting the same files whole:
+# time and peak memory growth of the purgix-cli process).
 # To add a section, write a function bench_NAME and add NAME to SECTIONS.
 # PURGIX_BUILD_DIR chooses the build folder (default: build); BENCH_ROUNDS the
 # number of sweep rounds (best is kept).
@@ -17,7 +20,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_BUILD_DIR:-$root/build}
 source "$root/tools/wine-env.sh"
 
-SECTIONS=(overwrite sweep window rules)
+SECTIONS=(overwrite sweep window rules browsers)
 
 export WINEPREFIX="$build/bench-prefix"
 drive_c="$WINEPREFIX/drive_c"
@@ -134,6 +137,92 @@ bench_rules() {
     printf 'rules: generated file of %s bytes\n' "$(stat -c %s "$folder/winapp2.ini")"
     wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules' >/dev/null
     wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules'
+}
+
+# The databases, built once on the host by SQLite from the browsers' schema files (their
+# rows removed, but for the bookmark roots) and the benchmark's generated rows.
+make_browser_databases() {
+    local folder=$1 schemas="$root/tests/fixtures/browsers" db
+    rm -rf "$folder" && mkdir -p "$folder"
+    for db in places:firefox-places.sql favicons:firefox-favicons.sql cookies:firefox-cookies.sql; do
+        sqlite3 -bail "$folder/${db%%:*}.sqlite" <"$schemas/${db#*:}" >/dev/null
+        sqlite3 "$folder/${db%%:*}.sqlite" \
+            "SELECT 'DELETE FROM \"' || name || '\";' FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' AND name != 'moz_bookmarks'" |
+            sqlite3 -bail "$folder/${db%%:*}.sqlite"
+    done
+    sqlite3 -bail "$folder/places.sqlite" \
+        "ATTACH '$folder/cookies.sqlite' AS cookies; $(cat "$root/tools/bench/browser_rows.sql")"
+}
+
+# One purgix-cli run of the rule entries named: prints "SECONDS PEAK_KB", the wall time and
+# the most memory the process ever had resident (GNU time's maximum resident set size).
+browsers_run() {
+    local times="$WINEPREFIX/bench-browsers-time.txt"
+    /usr/bin/time -f '%e %M' -o "$times" wine "$cli" clean --accept-warnings "$@" >"$report" 2>"$report.err" </dev/null ||
+        true
+    tail -n 1 "$times"
+}
+
+# The best of BENCH_ROUNDS runs with the databases in the profile, and of as many with the
+# profile empty (what the program costs before it reaches the databases): "SECONDS PEAK_KB" each.
+browsers_measure() {
+    local best="" empty="" run
+    for _ in $(seq "${BENCH_ROUNDS:-2}"); do
+        rm -f "$profile"/*.sqlite*
+        run=$(browsers_run "$@")
+        empty=$(printf '%s\n%s\n' "$empty" "$run" | awk 'NF' | sort -n | head -n 1)
+        cp "$databases"/*.sqlite "$profile/"
+        run=$(browsers_run "$@")
+        best=$(printf '%s\n%s\n' "$best" "$run" | awk 'NF' | sort -n | head -n 1)
+    done
+    echo "$best $empty"
+}
+
+bench_browsers() {
+    local user home program databases="$build/bench-browsers-databases" inside whole
+    user=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -printf '%f\n' | head -n 1)
+    home="$drive_c/users/$user/AppData"
+    profile="$home/Roaming/Mozilla/Firefox/Profiles/bench.default"
+    program="$drive_c/bench-browsers"
+    cli='C:\bench-browsers\purgix-cli.exe'
+    report="$WINEPREFIX/bench-browsers-report.txt"
+    mkdir -p "$profile" "$program"
+    printf '[Profile0]\r\nName=bench\r\nIsRelative=1\r\nPath=Profiles/bench.default\r\nDefault=1\r\n' \
+        >"$home/Roaming/Mozilla/Firefox/profiles.ini"
+    # A program folder of its own, so that its rules file (the files deleted whole) is read by no other run.
+    cp "$build/purgix-cli.exe" "$program/"
+    printf '[Bench Databases Whole]\r\nFileKey1=%%AppData%%\\Mozilla\\Firefox\\Profiles\\bench.default|%s\r\n' \
+        'places.sqlite;favicons.sqlite;cookies.sqlite' >"$program/winapp2.ini"
+    wine reg add 'HKCU\Software\Vellomar\Purgix!' /v KeepSites /t REG_MULTI_SZ /d site1.example /f >/dev/null 2>&1
+    make_browser_databases "$databases"
+    printf 'browsers: places.sqlite of %s visits, %s places, %s bookmarks (%s bytes); cookies.sqlite of %s cookies (%s bytes)\n' \
+        "$(sqlite3 "$databases/places.sqlite" 'SELECT count(*) FROM moz_historyvisits')" \
+        "$(sqlite3 "$databases/places.sqlite" 'SELECT count(*) FROM moz_places')" \
+        "$(sqlite3 "$databases/places.sqlite" 'SELECT count(*) FROM moz_bookmarks WHERE type = 1')" \
+        "$(stat -c %s "$databases/places.sqlite")" \
+        "$(sqlite3 "$databases/cookies.sqlite" 'SELECT count(*) FROM moz_cookies')" \
+        "$(stat -c %s "$databases/cookies.sqlite")"
+    # The prefix's cold start; the server it starts stays up between the runs that follow.
+    browsers_run --rules 'Bench Databases Whole' >/dev/null
+
+    inside=$(browsers_measure --rules 'Mozilla Firefox History (bookmarks kept)' \
+        --rules 'Mozilla Firefox Cookies (kept sites stay)')
+    cat "$report" "$report.err" | tr -d '\r' | { grep -e 'bench.default' -e '^purgix-cli: ' || true; } |
+        sed 's/^/browsers: report: /'
+    printf 'browsers: left after the clean: %s visits, %s places, %s bookmarks, %s cookies\n' \
+        "$(sqlite3 "$profile/places.sqlite" 'SELECT count(*) FROM moz_historyvisits')" \
+        "$(sqlite3 "$profile/places.sqlite" 'SELECT count(*) FROM moz_places')" \
+        "$(sqlite3 "$profile/places.sqlite" 'SELECT count(*) FROM moz_bookmarks WHERE type = 1')" \
+        "$(sqlite3 "$profile/cookies.sqlite" 'SELECT count(*) FROM moz_cookies')"
+    whole=$(browsers_measure --rules 'Bench Databases Whole')
+    wineserver -k 2>/dev/null || true
+    awk -v inside="$inside" -v whole="$whole" 'BEGIN {
+        split(inside, i, " "); split(whole, w, " ")
+        printf "browsers: cleaned inside %.2f s (purgix-cli %.2f s, %.2f s with the profile empty); peak memory grows %.1f MiB (%.1f against %.1f MiB)\n",
+               i[1] - i[3], i[1], i[3], (i[2] - i[4]) / 1024, i[2] / 1024, i[4] / 1024
+        printf "browsers: deleted whole %.2f s (purgix-cli %.2f s, %.2f s with the profile empty); peak memory grows %.1f MiB (%.1f against %.1f MiB)\n",
+               w[1] - w[3], w[1], w[3], (w[2] - w[4]) / 1024, w[2] / 1024, w[4] / 1024
+    }'
 }
 
 "$root/tools/setup.sh"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo: builds purgix.exe, seeds a demo profile in a Wine prefix of its own,
-# previews the clean and then cleans it in the real window.
+# previews the clean and then cleans it in the real window. The browsers' profiles hold
+# real databases: the demo checks that Firefox's history went and its bookmarks stayed,
+# and that the kept site's cookies are still there.
 #
 #   tools/demo.sh
 #
@@ -122,6 +124,20 @@ held=$("$root/tools/seed-demo.sh" "$WINEPREFIX" "$build/purgix.exe" "$drive_d" "
     fail "could not seed the demo profile"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
+# The browsers' databases, read on the host (a plain connection leaves no journal behind):
+# what the run must keep, counted before it.
+sql() { sqlite3 "$1" "$2"; }
+users="$WINEPREFIX/drive_c/users"
+places=$(find "$users" -path '*/Mozilla/Firefox/Profiles/*/places.sqlite' | head -n 1)
+ff_cookie_db=$(dirname "$places")/cookies.sqlite
+chrome_cookie_db=$(find "$users" -path '*/Google/Chrome/User Data/Default/Network/Cookies' | head -n 1)
+bookmarks_query="SELECT group_concat(id || ':' || parent || ':' || position || ':' || ifnull(fk, ''), ' ') FROM moz_bookmarks"
+ff_hosts_query="SELECT group_concat(host, ' ') FROM (SELECT host FROM moz_cookies ORDER BY host)"
+chrome_hosts_query="SELECT group_concat(host_key, ' ') FROM (SELECT host_key FROM cookies ORDER BY host_key)"
+bookmarks=$(sql "$places" "$bookmarks_query")
+visits=$(sql "$places" 'SELECT count(*) FROM moz_historyvisits')
+bookmark_count=$(sql "$places" 'SELECT count(*) FROM moz_bookmarks WHERE type = 1')
+
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo.sh: opening Windows Purgix! on your display; press Purgix! to clean the demo profile"
     wine "$build/tools/holder.exe" "$held" >/dev/null 2>&1 &
@@ -140,15 +156,25 @@ for survivor in FILE0002.CHK Recycled/DE1.txt; do
     [ -e "$drive_e/$survivor" ] || fail "the removable drive E: was swept ($survivor is gone)"
 done
 echo "demo.sh: the removable drive E: was passed over (E:\\FILE0002.CHK is still there)"
-users="$WINEPREFIX/drive_c/users"
-for gone in 'Google/Chrome/User Data/Default/History' 'Microsoft/Edge/User Data/Profile 1/Network/Cookies' \
-    'Mozilla/Firefox/Profiles/*/cache2/index'; do
+for gone in 'Google/Chrome/User Data/Default/History' 'Google/Chrome/User Data/Default/Service Worker/CacheStorage/*/index' \
+    'Google/Chrome/User Data/Crashpad/reports/*.dmp' 'Mozilla/Firefox/Profiles/*/cache2/index'; do
     [ -z "$(find "$users" -path "*/$gone" 2>/dev/null)" ] || fail "the browser rules left $gone"
 done
-# places.sqlite holds Firefox's bookmarks as well as its history: no rule deletes it.
-for kept in 'Google/Chrome/User Data/Default/Bookmarks' 'Mozilla/Firefox/Profiles/*/prefs.js' \
-    'Mozilla/Firefox/Profiles/*/places.sqlite'; do
+# places.sqlite holds Firefox's bookmarks as well as its history: it is cleaned inside, never deleted.
+for kept in 'Google/Chrome/User Data/Default/Bookmarks' 'Google/Chrome/User Data/Default/Service Worker/Database/000003.log' \
+    'Mozilla/Firefox/Profiles/*/prefs.js' 'Mozilla/Firefox/Profiles/*/places.sqlite' \
+    'Mozilla/Firefox/Profiles/*/cookies.sqlite' 'Google/Chrome/User Data/Default/Network/Cookies'; do
     [ -n "$(find "$users" -path "*/$kept" 2>/dev/null)" ] || fail "the browser rules removed $kept"
 done
-echo "demo.sh: the Chrome, Edge and Firefox profiles were cleaned by the built-in rules (bookmarks, places.sqlite and prefs.js kept)"
+echo "demo.sh: the Chrome, Edge and Firefox profiles were cleaned by the built-in rules (bookmarks, prefs.js and the service workers' database kept)"
+[ "$(sql "$places" 'SELECT count(*) FROM moz_historyvisits')" = 0 ] || fail "Firefox's history is still in places.sqlite"
+[ "$(sql "$places" "SELECT count(*) FROM moz_places WHERE url LIKE '%mail.example.com%'")" = 0 ] ||
+    fail "a visited page without a bookmark is still in places.sqlite"
+[ "$(sql "$places" "$bookmarks_query")" = "$bookmarks" ] || fail "Firefox's bookmarks changed"
+echo "demo.sh: Firefox's history was removed inside places.sqlite ($visits visits before, none after); its $bookmark_count bookmarks and their folders were kept"
+ff_cookies=$(sql "$ff_cookie_db" "$ff_hosts_query")
+chrome_cookies=$(sql "$chrome_cookie_db" "$chrome_hosts_query")
+[ "$ff_cookies" = ".example.com mail.example.com" ] || fail "Firefox's cookies left: $ff_cookies"
+[ "$chrome_cookies" = ".example.com www.example.com" ] || fail "Chrome's cookies left: $chrome_cookies"
+echo "demo.sh: the kept site's cookies are still there (Firefox: $ff_cookies; Chrome: $chrome_cookies), the others are gone"
 echo "demo.sh: the pictures of the window are $out/purgix-preview.png and $out/purgix-demo.png"

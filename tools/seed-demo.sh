@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Seeds a Wine prefix with the traces of a late-1990s user, so that every group of a
 # cleaning run has something to remove, and with Chrome, Edge and Firefox profiles whose
-# built-in rule entries it ticks; stores the Thorough level with its switches; installs
-# purgix.exe with its App Paths entry, and purgix-cli.exe (from beside purgix.exe) with
-# it. Used by tools/demo.sh.
+# built-in rule entries it ticks: Firefox's history, bookmarks and cookies and Chrome's
+# cookies in real databases, built from the browsers' schemas in tests/fixtures/browsers,
+# and one site whose cookies are kept. Stores the Thorough level with its switches;
+# installs purgix.exe with its App Paths entry, and purgix-cli.exe (from beside
+# purgix.exe) with it. Used by tools/demo.sh.
 #
 #   tools/seed-demo.sh PREFIX PURGIX_EXE DRIVE_D_DIR DRIVE_E_DIR
 #
 # PREFIX must come from tools/wineprefix.sh with D: a fixed drive and E: a removable
 # one. Prints the Windows path of the file the demo holds open.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+schemas="$root/tests/fixtures/browsers"
 prefix=${1:?usage: seed-demo.sh PREFIX PURGIX_EXE DRIVE_D_DIR DRIVE_E_DIR}
 exe=${2:?}
 drive_d=${3:?}
@@ -137,7 +141,8 @@ put 'C:\Recycled\INFO2'
 put 'D:\Recycler\S-1-5-21-1004\Dc2.doc'
 
 # Today's browsers, cleaned by the built-in rules the demo ticks: Chrome and Edge
-# (Chromium profiles "Default" and "Profile 1") and Firefox.
+# (Chromium profiles "Default" and "Profile 1") and Firefox. Chrome's history goes as
+# files; the cookies and Firefox's history are cleaned inside their databases.
 local_app="$home\\AppData\\Local"
 roaming="$home\\AppData\\Roaming"
 for data in "$local_app\\Google\\Chrome\\User Data" "$local_app\\Microsoft\\Edge\\User Data"; do
@@ -147,21 +152,58 @@ for data in "$local_app\\Google\\Chrome\\User Data" "$local_app\\Microsoft\\Edge
         put "$p\\Cache\\Cache_Data\\f_000001"
         put "$p\\Code Cache\\js\\index"
         put "$p\\GPUCache\\data_1"
+        put "$p\\Service Worker\\CacheStorage\\9f86d081\\index"
+        put "$p\\Service Worker\\Database\\000003.log"
         put "$p\\History"
         put "$p\\Visited Links"
-        put "$p\\Network\\Cookies"
         put "$p\\Sessions\\Session_13345678901234567"
         put "$p\\Bookmarks" '{ "roots": {} }'
     done
     put "$data\\ShaderCache\\data_0"
+    put "$data\\Crashpad\\reports\\3f1c2a.dmp"
 done
 ff="abcd1234.default-release"
-put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\places.sqlite"
-put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\cookies.sqlite"
-put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\sessionstore.jsonlz4"
-put "$roaming\\Mozilla\\Firefox\\Profiles\\$ff\\prefs.js" 'user_pref("browser.startup.page", 3);'
+ffp="$roaming\\Mozilla\\Firefox\\Profiles\\$ff"
+put "$roaming\\Mozilla\\Firefox\\profiles.ini" $'[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/'"$ff"$'\r\nDefault=1\r\n'
+put "$ffp\\sessionstore.jsonlz4"
+put "$ffp\\prefs.js" 'user_pref("browser.startup.page", 3);'
 put "$local_app\\Mozilla\\Firefox\\Profiles\\$ff\\cache2\\entries\\0A1B2C3D4E5F"
 put "$local_app\\Mozilla\\Firefox\\Profiles\\$ff\\cache2\\index"
+
+# database WINDOWS_PATH SCHEMA [ROWS]: a database built by SQLite from a browser's schema
+# file and the demo's own rows, as the browser would have left it (no journal beside it).
+database() {
+    local host="$c/${1:3}"
+    host=${host//\\//}
+    [ -f "$schemas/$2" ] || { echo "seed-demo.sh: no schema $schemas/$2" >&2; exit 1; }
+    mkdir -p "$(dirname "$host")"
+    rm -f "$host" "$host-wal" "$host-shm" "$host-journal"
+    { cat "$schemas/$2"; printf '%s\n' "${3:-}"; } | sqlite3 -bail "$host" >/dev/null
+}
+
+# Firefox: the schema's own history and bookmarks, and a few more visits of the user's.
+database "$ffp\\places.sqlite" firefox-places.sql "
+INSERT INTO moz_origins (id, prefix, host, frecency) VALUES (100, 'https://', 'mail.example.com', 300);
+INSERT INTO moz_places (id, url, title, rev_host, visit_count, frecency, last_visit_date, guid, url_hash, origin_id) VALUES
+  (100, 'https://mail.example.com/inbox', 'Inbox', 'moc.elpmaxe.liam.', 3, 300, 1700001200000000, 'plDemoMail01', 47356370932300, 100);
+INSERT INTO moz_historyvisits (place_id, visit_date, visit_type, session) VALUES
+  (100, 1700001000000000, 1, 0), (100, 1700001100000000, 1, 0), (100, 1700001200000000, 1, 0);"
+database "$ffp\\favicons.sqlite" firefox-favicons.sql
+# Cookies of example.com (the kept site) and its subdomains, and of two sites not kept.
+database "$ffp\\cookies.sqlite" firefox-cookies.sql "
+INSERT INTO moz_cookies (name, value, host, path, expiry, lastAccessed, creationTime, isSecure, isHttpOnly) VALUES
+  ('session', 'signed-in', '.example.com', '/', 1900000000, 1700001200000000, 1700000000000000, 1, 1),
+  ('prefs', 'dark', 'mail.example.com', '/', 1900000000, 1700001200000000, 1700000000000000, 1, 0),
+  ('_track', 'a1b2c3', '.tracker.example.net', '/', 1900000000, 1700001200000000, 1700000000000000, 1, 0),
+  ('cart', '3-items', 'shop.example.org', '/', 1900000000, 1700001200000000, 1700000000000000, 1, 0);"
+database "$local_app\\Google\\Chrome\\User Data\\Default\\Network\\Cookies" chromium-cookies.sql "
+INSERT INTO cookies (creation_utc, host_key, top_frame_site_key, name, value, encrypted_value, path, expires_utc,
+  is_secure, is_httponly, last_access_utc, has_expires, is_persistent, priority, samesite, source_scheme, source_port,
+  last_update_utc, source_type, has_cross_site_ancestor) VALUES
+  (13340000000000000, '.example.com', '', 'SID', 'signed-in', x'', '/', 13400000000000000, 1, 1, 13345000000000000, 1, 1, 1, 0, 2, 443, 13340000000000000, 0, 0),
+  (13340000000000001, 'www.example.com', '', 'lang', 'en', x'', '/', 13400000000000000, 1, 0, 13345000000000000, 1, 1, 1, 0, 2, 443, 13340000000000001, 0, 0),
+  (13340000000000002, '.ads.example.net', '', 'IDE', 'x9y8z7', x'', '/', 13400000000000000, 1, 1, 13345000000000000, 1, 1, 1, -1, 2, 443, 13340000000000002, 0, 1),
+  (13340000000000003, 'news.example.org', '', 'consent', 'yes', x'', '/', 13400000000000000, 1, 0, 13345000000000000, 1, 1, 1, 0, 2, 443, 13340000000000003, 0, 0);"
 
 # The removable drive is never touched.
 put 'E:\FILE0002.CHK'
@@ -259,11 +301,18 @@ REGEDIT4
 [HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!\\Rules]
 EOF
     for browser in "Google Chrome" "Microsoft Edge" "Mozilla Firefox"; do
-        for part in Cache "Code Cache" "GPU Cache" History Cookies Session; do
-            [ "$browser" = "Mozilla Firefox" ] && case $part in "Code Cache" | "GPU Cache") continue ;; esac
+        for part in Cache "Code Cache" "GPU Cache" "Crash Reports" History Session; do
+            [ "$browser" = "Mozilla Firefox" ] && case $part in "Code Cache" | "GPU Cache" | History) continue ;; esac
             printf '"%s %s"=dword:00000001\n' "$browser" "$part"
         done
     done
+    for entry in "Mozilla Firefox History (bookmarks kept)" "Mozilla Firefox Cookies (kept sites stay)" \
+        "Google Chrome Cookies (kept sites stay)"; do
+        printf '"%s"=dword:00000001\n' "$entry"
+    done
+    # The sites whose cookies stay: a list of strings, here in the ANSI bytes REGEDIT4 takes.
+    printf '\n[HKEY_CURRENT_USER\\Software\\Vellomar\\Purgix!]\n"KeepSites"=hex(7):%s\n' \
+        "$(printf 'example.com\0\0' | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//')"
 } | sed 's/$/\r/' >"$regfile"
 WINEPREFIX="$prefix" wine regedit /S 'C:\purgix-demo.reg' >/dev/null 2>&1
 rm -f "$regfile"
