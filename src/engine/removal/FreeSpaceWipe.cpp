@@ -1,0 +1,195 @@
+#include "engine/removal/FreeSpaceWipe.h"
+
+#include "engine/core/ProductName.h"
+#include "sys/ErrorNames.h"
+#include "sys/TextFormat.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kLargeBlock = 4u << 20;
+// Unbuffered writes take whole sectors: 4096 bytes on any disk in use (4Kn drives included).
+constexpr std::size_t kSectorBlock = 4096;
+// A disk with smaller sectors (or a cache that takes any size) also takes these, down to
+// the smallest sector, for a file system whose clusters are smaller than 4096 bytes.
+constexpr std::size_t kSmallestBlock = 512;
+// A file this small lives inside its master file table record on NTFS.
+constexpr std::size_t kRecordFileBytes = 512;
+// Bounds the record files when the system keeps finding room for them.
+constexpr int kMostRecordFiles = 1 << 20;
+constexpr std::uint8_t kFillByte = 0x55;
+constexpr OsError kErrorAlreadyExists = 183;
+
+bool MeansFull(OsError error)
+{
+    return error == kErrorDiskFull || error == kErrorHandleDiskFull;
+}
+
+// One drive's wipe: what it holds open, released on every path out. The folder's own
+// handle is always the newest, so that a process that is killed closes it last, when the
+// files in it have already gone.
+class CDriveWipe {
+public:
+    CDriveWipe(CPlatform& sys, const std::string& root, IWipeListener& listener)
+        : m_sys(sys), m_folder(WipeFolder(root)), m_root(root), m_listener(listener)
+    {
+    }
+    ~CDriveWipe()
+    {
+        for (void* file : m_files)
+            m_sys.FileClose(file);
+        if (m_folderHold)
+            m_sys.FileClose(m_folderHold);
+        m_sys.RemoveFolder(m_folder); // in case the system kept it
+    }
+    CDriveWipe(const CDriveWipe&) = delete;
+    CDriveWipe& operator=(const CDriveWipe&) = delete;
+
+    WipeResult Run();
+
+private:
+    // Each returns 0, or the error that ends the wipe as failed.
+    OsError Start();
+    // Large blocks until the drive is full, written out, until no more room appears.
+    OsError FillLargeBlocks();
+    OsError FillUntilFull(const void* block);
+    void FillRecords();
+    bool Stopped()
+    {
+        m_stopped = m_stopped || m_listener.ShouldStop();
+        return m_stopped;
+    }
+    // Opens a new transient file in the folder, and the folder again after it.
+    void* AddFile(const std::string& name, bool unbuffered, OsError& error);
+
+    CPlatform& m_sys;
+    const std::string m_folder;
+    const std::string m_root;
+    IWipeListener& m_listener;
+    std::vector<void*> m_files;
+    void* m_folderHold = nullptr;
+    std::uint64_t m_total = 0;
+    std::uint64_t m_written = 0;
+    bool m_stopped = false;
+};
+
+WipeResult CDriveWipe::Run()
+{
+    const auto start = std::chrono::steady_clock::now();
+    WipeResult result;
+    OsError error = Start();
+    if (!error && !Stopped())
+        error = FillLargeBlocks();
+    if (!error && !Stopped())
+        FillRecords();
+    result.bytes = m_written;
+    if (error) {
+        result.outcome = WipeOutcome::Failed;
+        result.reason = OsErrorName(error);
+    } else if (m_stopped) {
+        result.outcome = WipeOutcome::Stopped;
+    }
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+OsError CDriveWipe::Start()
+{
+    // Under Wine a letter may map to the host's root: never fill the host's disk.
+    if (m_sys.DriveIsHostRoot(m_root))
+        return kErrorAccessDenied;
+    if (const OsError error = m_sys.FreeSpace(m_root, m_total))
+        return error;
+    m_listener.Progress(0, m_total);
+    // An empty folder left by a wipe that was ended from outside goes first.
+    m_sys.RemoveFolder(m_folder);
+    if (const OsError error = m_sys.CreateFolder(m_folder); error && error != kErrorAlreadyExists)
+        return error;
+    OsError error = 0;
+    AddFile("filler", true, error);
+    return error;
+}
+
+void* CDriveWipe::AddFile(const std::string& name, bool unbuffered, OsError& error)
+{
+    void* file = m_sys.CreateTransientFile(m_folder + "\\" + name, unbuffered, error);
+    if (!file)
+        return nullptr;
+    m_files.push_back(file);
+    OsError holdError = 0;
+    if (void* hold = m_sys.HoldTransientFolder(m_folder, holdError)) {
+        if (m_folderHold)
+            m_sys.FileClose(m_folderHold);
+        m_folderHold = hold;
+    }
+    return file;
+}
+
+OsError CDriveWipe::FillLargeBlocks()
+{
+    // Unbuffered writes need memory aligned to the sector.
+    std::vector<std::uint8_t> memory(kLargeBlock + kSectorBlock, kFillByte);
+    void* aligned = memory.data();
+    std::size_t space = memory.size();
+    std::align(kSectorBlock, kLargeBlock, aligned, space);
+    // A file system that caches the writes holds back room for what the cache still has to
+    // place; once that is written out, the room it kept is free again and is filled too.
+    for (std::uint64_t before = ~std::uint64_t{0}; before != m_written && !Stopped();) {
+        before = m_written;
+        if (const OsError error = FillUntilFull(aligned))
+            return error;
+        if (const OsError error = m_sys.FileFlush(m_files.front()))
+            return error;
+        // A write the full drive cut short still wrote its first part.
+        std::uint64_t size = 0;
+        if (m_sys.FileSize(m_files.front(), size) == 0)
+            m_written = std::max(m_written, size);
+    }
+    return 0;
+}
+
+OsError CDriveWipe::FillUntilFull(const void* block)
+{
+    std::size_t size = kLargeBlock;
+    while (!Stopped()) {
+        const OsError error = m_sys.FileWrite(m_files.front(), block, size);
+        if (!error) {
+            m_written += size;
+            m_listener.Progress(m_written, m_total);
+        } else if (MeansFull(error) && size > kSmallestBlock) {
+            size /= 2; // the last free space takes smaller blocks
+        } else {
+            // A disk with larger sectors refuses a part of one: the drive is as full as it gets.
+            return MeansFull(error) || size < kSectorBlock ? 0 : error;
+        }
+    }
+    return 0;
+}
+
+void CDriveWipe::FillRecords()
+{
+    const std::vector<std::uint8_t> record(kRecordFileBytes, kFillByte);
+    for (int count = 0; count < kMostRecordFiles && !Stopped(); ++count) {
+        OsError error = 0;
+        void* file = AddFile(FormatText("r%d", count), false, error);
+        if (!file || m_sys.FileWrite(file, record.data(), record.size()) != 0)
+            return; // no record is left free
+        m_written += record.size();
+    }
+}
+
+} // namespace
+
+std::string WipeFolder(const std::string& root)
+{
+    return root + kApplicationName + " free space wipe";
+}
+
+WipeResult WipeFreeSpace(CPlatform& sys, const std::string& root, IWipeListener& listener)
+{
+    return CDriveWipe(sys, root, listener).Run();
+}
