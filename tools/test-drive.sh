@@ -4,6 +4,8 @@
 #
 #   tools/test-drive.sh mount BUILD      # a fresh image at BUILD/wipe-drive.img on BUILD/drive-w
 #   tools/test-drive.sh unmount BUILD    # unmounts it (if mounted) and removes the image
+#   tools/test-drive.sh detach BUILD     # unmounts it, keeping the image (to read its bytes)
+#   tools/test-drive.sh attach BUILD     # mounts the kept image again
 #   tools/test-drive.sh remount BUILD ro|rw
 set -euo pipefail
 action=${1:?usage: test-drive.sh mount|unmount|remount BUILD [ro|rw]}
@@ -11,28 +13,42 @@ build=${2:?usage: test-drive.sh mount|unmount|remount BUILD [ro|rw]}
 image="$build/wipe-drive.img"
 mountpoint="$build/drive-w"
 
-unmount() {
-    if mountpoint -q "$mountpoint"; then
-        umount "$mountpoint" 2>/dev/null || umount -l "$mountpoint"
-    fi
+detach() {
+    mountpoint -q "$mountpoint" || return 0
+    sync
+    # The Wine server may still hold the drive's folders for a moment after its programs end.
+    for _ in $(seq 1 50); do
+        umount "$mountpoint" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    umount -l "$mountpoint"
+}
+
+attach() {
+    mkdir -p "$mountpoint"
+    mount -o loop "$image" "$mountpoint"
+    # No clusters kept back for ext4's own needs either: the wipe must reach every free block.
+    echo 0 >"/sys/fs/ext4/$(basename "$(findmnt -no SOURCE "$mountpoint")")/reserved_clusters"
 }
 
 case "$action" in
     mount)
-        unmount
-        mkdir -p "$mountpoint"
+        detach
         rm -f "$image"
         truncate -s 64M "$image"
         # No blocks reserved for root: the wipe (as root) and df then see the same free space.
+        # Small folders live in their inode, as on NTFS in their record: ext4 journals a folder's
+        # own block, and a block freed before the journal writes it out keeps its old bytes,
+        # which no file's write can reach.
         mkfs.ext4 -q -F -m 0 -b 4096 -O inline_data "$image"
-        mount -o loop "$image" "$mountpoint"
-        # Nor the clusters ext4 keeps back for its own needs: the wipe must reach every free block.
-        echo 0 >"/sys/fs/ext4/$(basename "$(findmnt -no SOURCE "$mountpoint")")/reserved_clusters"
+        attach
         ;;
     unmount)
-        unmount
+        detach
         rm -f "$image"
         ;;
+    detach) detach ;;
+    attach) attach ;;
     remount)
         mount -o "remount,${3:?ro or rw}" "$mountpoint"
         ;;

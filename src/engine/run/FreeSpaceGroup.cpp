@@ -24,14 +24,14 @@ public:
 
     void Progress(std::uint64_t written, std::uint64_t total) override
     {
+        const auto due = total == 0 ? kStepsPerDrive : static_cast<int>(written * kStepsPerDrive / total);
+        for (; m_steps < due && m_steps < kStepsPerDrive; ++m_steps)
+            m_host.Sink().StepProgress();
         const auto now = std::chrono::steady_clock::now();
         if (now - m_shown < kStatusInterval)
             return;
         m_shown = now;
         m_host.Sink().SetStatusText(WipeStatus(m_drive, written, total), true);
-        const auto due = total == 0 ? kStepsPerDrive : static_cast<int>(written * kStepsPerDrive / total);
-        for (; m_steps < due && m_steps < kStepsPerDrive; ++m_steps)
-            m_host.Sink().StepProgress();
     }
     bool ShouldStop() override { return m_host.ShouldStop(); }
 
