@@ -8,7 +8,9 @@
 # window (a whole cleaning run through the real window over a cache of 20,000 files
 # in 2,000 folders, against the bare loop over the same tree: wall time, peak memory),
 # rules (loading and detecting a generated rules file of the community file's shape,
-# about 4,000 entries and 1.8 MB: time and memory growth).
+# about 4,000 entries and 1.8 MB: time and memory growth), free-space (purgix-cli
+# wipe-free filling a loop-mounted 512 MiB ext4 drive, against dd bs=4M conv=fsync and
+# dd oflag=direct filling the same free space on the host).
 # To add a section, write a function bench_NAME and add NAME to SECTIONS.
 # PURGIX_BUILD_DIR chooses the build folder (default: build); BENCH_ROUNDS the
 # number of sweep rounds (best is kept).
@@ -17,7 +19,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PURGIX_BUILD_DIR:-$root/build}
 source "$root/tools/wine-env.sh"
 
-SECTIONS=(overwrite sweep window rules)
+SECTIONS=(overwrite sweep window rules free-space)
 
 export WINEPREFIX="$build/bench-prefix"
 drive_c="$WINEPREFIX/drive_c"
@@ -134,6 +136,46 @@ bench_rules() {
     printf 'rules: generated file of %s bytes\n' "$(stat -c %s "$folder/winapp2.ini")"
     wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules' >/dev/null
     wine_run "$build/tools/bench_rules.exe" 'C:\bench-rules'
+}
+
+# Fills the drive's free space with dd; prints "BYTES SECONDS".
+dd_fill() {
+    local file="$1/dd-fill" start end bytes
+    shift
+    sync
+    start=$(date +%s.%N)
+    dd if=/dev/zero of="$file" bs=4M "$@" status=none 2>/dev/null || true
+    end=$(date +%s.%N)
+    bytes=$(stat -c %s "$file")
+    rm -f "$file"
+    sync
+    awk -v s="$start" -v e="$end" -v b="$bytes" 'BEGIN { printf "%d %.3f\n", b, e - s }'
+}
+
+# Wine 8 ignores FILE_FLAG_NO_BUFFERING, so the program's writes go through the page cache,
+# as dd's with conv=fsync do; dd oflag=direct is the device's own limit.
+bench_free-space() {
+    local drives="$build/bench-free-space" prefix="$build/bench-free-space-prefix" json program cached direct
+    TEST_DRIVE_MIB=512 "$root/tools/test-drive.sh" mount "$drives"
+    # shellcheck disable=SC2064
+    trap "wineserver -k 2>/dev/null || true; '$root/tools/test-drive.sh' unmount '$drives'" EXIT
+    "$root/tools/wineprefix.sh" "$prefix" --c-type network --drive "w:hd:$drives/wipe-image/drive" >/dev/null
+    printf 'free-space: %s bytes free on a loop-mounted ext4 drive\n' "$(df -B1 --output=avail "$drives/wipe-image/drive" | tail -1 | tr -d ' ')"
+    WINEPREFIX="$prefix" wine_run "$build/purgix-cli.exe" --version >/dev/null # the prefix's cold start
+    json=$(WINEPREFIX="$prefix" wine_run "$build/purgix-cli.exe" wipe-free W: --json)
+    program=$(jq -r '"\(.bytes) \(.seconds)"' <<<"$json")
+    cached=$(dd_fill "$drives/wipe-image/drive" conv=fsync)
+    direct=$(dd_fill "$drives/wipe-image/drive" oflag=direct)
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    "$root/tools/test-drive.sh" unmount "$drives"
+    awk -v p="$program" -v c="$cached" -v d="$direct" 'BEGIN {
+        split(p, a, " "); split(c, b, " "); split(d, x, " ")
+        pr = a[1] / a[2] / 1e6; cr = b[1] / b[2] / 1e6; dr = x[1] / x[2] / 1e6
+        printf "free-space: purgix-cli wipe-free %d bytes in %.3f s = %.0f MB/s\n", a[1], a[2], pr
+        printf "free-space: dd bs=4M conv=fsync %d bytes in %.3f s = %.0f MB/s\n", b[1], b[2], cr
+        printf "free-space: dd bs=4M oflag=direct %d bytes in %.3f s = %.0f MB/s (the device)\n", x[1], x[2], dr
+        printf "free-space: ratio to dd conv=fsync %.2f (at least 0.8 asked)\n", pr / cr
+    }'
 }
 
 "$root/tools/setup.sh"

@@ -59,6 +59,8 @@ protected:
         CRunFixture::SetUp();
         ASSERT_EQ(Platform().DriveType(kTestDrive), kDriveFixed) << "the test drive W: is not there";
         ASSERT_EQ(Platform().FreeSpace(kTestDrive, m_freeBefore), 0u);
+        // Without the image mounted, W: is a folder on the host's disk, which no test may fill.
+        ASSERT_LT(m_freeBefore, 64u << 20) << "W: is not the test image";
         SetOption("WipeFreeSpace", 1);
     }
 

@@ -9,7 +9,7 @@ set -uo pipefail
 build=${1:?usage: free_space_wipe_test.sh BUILD}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/wine-env.sh"
-drive="$build/drive-w"
+drive="$build/wipe-image/drive"
 image="$build/wipe-drive.img"
 cli="$build/purgix-cli.exe"
 folder="$drive/Purgix! free space wipe"
@@ -21,7 +21,7 @@ wipe_pid=
 # A wipe left stopped by a failing case must not outlive the test, nor a read-only drive.
 cleanup() {
     [ -z "$wipe_pid" ] || { kill -CONT "$wipe_pid" 2>/dev/null; kill -9 "$wipe_pid" 2>/dev/null; }
-    mount -o remount,rw "$drive" 2>/dev/null || true
+    "$root/tools/test-drive.sh" remount "$build" rw 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -35,9 +35,8 @@ free_bytes() {
     df -B1 --output=avail "$drive" | tail -1 | tr -d ' '
 }
 
-# What is on the drive besides ext4's own lost+found.
 entries() {
-    find "$drive" -mindepth 1 -not -path "$drive/lost+found*" | sort
+    find "$drive" -mindepth 1 | sort
 }
 
 markers_in_image() {
@@ -126,10 +125,10 @@ test_a_killed_wipe_leaves_nothing() {
 
 test_a_read_only_drive_is_reported_failed() {
     local rc
-    mount -o remount,ro "$drive"
+    "$root/tools/test-drive.sh" remount "$build" ro
     wine "$cli" wipe-free W: --json >"$build/wipe-out.txt" 2>/dev/null
     rc=$?
-    mount -o remount,rw "$drive"
+    "$root/tools/test-drive.sh" remount "$build" rw
     [ "$rc" -eq 1 ] || fail "exit code $rc, not 1" || return 1
     [ "$(json_field outcome)" = failed ] || fail "outcome $(json_field outcome)" || return 1
     [ -n "$(json_field reason)" ] || fail "no reason given"
@@ -142,7 +141,7 @@ tests=(
     test_a_killed_wipe_leaves_nothing
     test_a_read_only_drive_is_reported_failed
 )
-mountpoint -q "$drive" || { echo "free_space_wipe_test.sh: the test drive is not mounted on $drive" >&2; exit 1; }
+mountpoint -q "$(dirname "$drive")" || { echo "free_space_wipe_test.sh: the test image is not mounted" >&2; exit 1; }
 for name in "${tests[@]}"; do
     echo "[ RUN      ] FreeSpaceWipeDrive.$name"
     if "$name"; then
