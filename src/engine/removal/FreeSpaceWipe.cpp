@@ -2,6 +2,7 @@
 
 #include "engine/core/ProductName.h"
 #include "sys/ErrorNames.h"
+#include "sys/FileHandles.h"
 #include "sys/TextFormat.h"
 
 #include <algorithm>
@@ -40,10 +41,8 @@ public:
     }
     ~CDriveWipe()
     {
-        for (void* file : m_files)
-            m_sys.FileClose(file);
-        if (m_folderHold)
-            m_sys.FileClose(m_folderHold);
+        m_files.clear();
+        m_folderHold.reset();
         m_sys.RemoveFolder(m_folder); // in case the system kept it
     }
     CDriveWipe(const CDriveWipe&) = delete;
@@ -70,8 +69,8 @@ private:
     const std::string m_folder;
     const std::string m_root;
     IWipeListener& m_listener;
-    std::vector<void*> m_files;
-    void* m_folderHold = nullptr;
+    std::vector<std::unique_ptr<CFileHandle>> m_files; // the filler first
+    std::unique_ptr<CFileHandle> m_folderHold;
     std::uint64_t m_total = 0;
     std::uint64_t m_written = 0;
     bool m_stopped = false;
@@ -119,13 +118,10 @@ void* CDriveWipe::AddFile(const std::string& name, bool unbuffered, OsError& err
     void* file = m_sys.CreateTransientFile(m_folder + "\\" + name, unbuffered, error);
     if (!file)
         return nullptr;
-    m_files.push_back(file);
+    m_files.push_back(std::make_unique<CFileHandle>(m_sys, file));
     OsError holdError = 0;
-    if (void* hold = m_sys.HoldTransientFolder(m_folder, holdError)) {
-        if (m_folderHold)
-            m_sys.FileClose(m_folderHold);
-        m_folderHold = hold;
-    }
+    if (void* hold = m_sys.HoldTransientFolder(m_folder, holdError))
+        m_folderHold = std::make_unique<CFileHandle>(m_sys, hold); // the newer hold first, then the older goes
     return file;
 }
 
@@ -142,11 +138,11 @@ OsError CDriveWipe::FillLargeBlocks()
         before = m_written;
         if (const OsError error = FillUntilFull(aligned))
             return error;
-        if (const OsError error = m_sys.FileFlush(m_files.front()))
+        if (const OsError error = m_sys.FileFlush(m_files.front()->Get()))
             return error;
         // A write the full drive cut short still wrote its first part.
         std::uint64_t size = 0;
-        if (m_sys.FileSize(m_files.front(), size) == 0)
+        if (m_sys.FileSize(m_files.front()->Get(), size) == 0)
             m_written = std::max(m_written, size);
     }
     return 0;
@@ -156,7 +152,7 @@ OsError CDriveWipe::FillUntilFull(const void* block)
 {
     std::size_t size = kLargeBlock;
     while (!Stopped()) {
-        const OsError error = m_sys.FileWrite(m_files.front(), block, size);
+        const OsError error = m_sys.FileWrite(m_files.front()->Get(), block, size);
         if (!error) {
             m_written += size;
             m_listener.Progress(m_written, m_total);
