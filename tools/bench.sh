@@ -162,6 +162,8 @@ bench_free-space() {
     "$root/tools/wineprefix.sh" "$prefix" --c-type network --drive "w:hd:$drives/wipe-image/drive" >/dev/null
     printf 'free-space: %s bytes free on a loop-mounted ext4 drive\n' "$(df -B1 --output=avail "$drives/wipe-image/drive" | tail -1 | tr -d ' ')"
     WINEPREFIX="$prefix" wine_run "$build/purgix-cli.exe" --version >/dev/null # the prefix's cold start
+    # A fresh image is a sparse file: the first fill also allocates its blocks on the host.
+    dd_fill "$drives/wipe-image/drive" conv=fsync >/dev/null
     json=$(WINEPREFIX="$prefix" wine_run "$build/purgix-cli.exe" wipe-free W: --json)
     program=$(jq -r '"\(.bytes) \(.seconds)"' <<<"$json")
     cached=$(dd_fill "$drives/wipe-image/drive" conv=fsync)

@@ -38,6 +38,7 @@ attach() {
 case "$action" in
     mount)
         detach
+        mkdir -p "$build"
         rm -f "$image"
         truncate -s "${TEST_DRIVE_MIB:-64}M" "$image"
         # No blocks reserved for root: the wipe (as root) and df then see the same free space.

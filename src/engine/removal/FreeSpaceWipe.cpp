@@ -53,9 +53,10 @@ public:
 private:
     // Each returns 0, or the error that ends the wipe as failed.
     OsError Start();
-    // Large blocks until the drive is full, written out, until no more room appears.
+    // Large blocks until the drive is full, then what room is left in smaller ones.
     OsError FillLargeBlocks();
-    OsError FillUntilFull(const void* block);
+    // After a write of `size` found the drive full: the size of the next write, 0 when none fits.
+    OsError RoomLeft(std::size_t& size);
     void FillRecords();
     bool Stopped()
     {
@@ -132,37 +133,42 @@ OsError CDriveWipe::FillLargeBlocks()
     void* aligned = memory.data();
     std::size_t space = memory.size();
     std::align(kSectorBlock, kLargeBlock, aligned, space);
-    // A file system that caches the writes holds back room for what the cache still has to
-    // place; once that is written out, the room it kept is free again and is filled too.
-    for (std::uint64_t before = ~std::uint64_t{0}; before != m_written && !Stopped();) {
-        before = m_written;
-        if (const OsError error = FillUntilFull(aligned))
-            return error;
-        if (const OsError error = m_sys.FileFlush(m_files.front()->Get()))
-            return error;
-        // A write the full drive cut short still wrote its first part.
-        std::uint64_t size = 0;
-        if (m_sys.FileSize(m_files.front()->Get(), size) == 0)
-            m_written = std::max(m_written, size);
+    std::size_t size = kLargeBlock;
+    while (!Stopped()) {
+        const OsError error = m_sys.FileWrite(m_files.front()->Get(), aligned, size);
+        if (!error) {
+            m_written += size;
+            m_listener.Progress(m_written, m_total);
+            continue;
+        }
+        // A disk with larger sectors refuses a part of one: the drive is as full as it gets.
+        if (!MeansFull(error) || size <= kSmallestBlock)
+            return MeansFull(error) || size < kSectorBlock ? 0 : error;
+        if (const OsError flushError = RoomLeft(size))
+            return flushError;
+        if (size == 0)
+            return 0;
     }
     return 0;
 }
 
-OsError CDriveWipe::FillUntilFull(const void* block)
+OsError CDriveWipe::RoomLeft(std::size_t& size)
 {
-    std::size_t size = kLargeBlock;
-    while (!Stopped()) {
-        const OsError error = m_sys.FileWrite(m_files.front()->Get(), block, size);
-        if (!error) {
-            m_written += size;
-            m_listener.Progress(m_written, m_total);
-        } else if (MeansFull(error) && size > kSmallestBlock) {
-            size /= 2; // the last free space takes smaller blocks
-        } else {
-            // A disk with larger sectors refuses a part of one: the drive is as full as it gets.
-            return MeansFull(error) || size < kSectorBlock ? 0 : error;
-        }
+    // A file system that caches the writes keeps room back for what the cache still has to
+    // place: written out, the room is free again, and the free space says how much fits.
+    if (const OsError error = m_sys.FileFlush(m_files.front()->Get()))
+        return error;
+    std::uint64_t fileSize = 0;
+    if (m_sys.FileSize(m_files.front()->Get(), fileSize) == 0)
+        m_written = std::max(m_written, fileSize); // a write the full drive cut short still wrote its first part
+    std::uint64_t room = 0;
+    if (m_sys.FreeSpace(m_root, room) != 0 || room < kSmallestBlock) {
+        size = 0;
+        return 0;
     }
+    const std::size_t unit = room < kSectorBlock ? kSmallestBlock : kSectorBlock;
+    // Smaller than the write that failed, so that the fill ends whatever the free space says.
+    size = std::max(kSmallestBlock, std::min<std::size_t>(size / 2, room - room % unit));
     return 0;
 }
 
