@@ -3,7 +3,6 @@
 // of these tests fills any other drive. The console's wipe-free and what the image's
 // bytes show are checked from the host (tests/wipe).
 #include "engine/removal/FreeSpaceText.h"
-#include "settings/LevelLogic.h"
 #include "support/FaultyPlatform.h"
 #include "support/RunFixture.h"
 #include "support/TestEnv.h"
@@ -19,14 +18,19 @@ namespace {
 const std::string kTestDrive = "w:\\";
 constexpr unsigned kDriveRemote = 4;
 
-// The run's platform with every drive but the test drive read as a network drive.
+// The run's platform with every drive but the test drive read as a network drive, and the
+// test drive, when asked, as a solid-state drive (which no drive says under Wine).
 class COnlyTestDriveFixed : public CPlatformDecorator {
 public:
-    using CPlatformDecorator::CPlatformDecorator;
+    COnlyTestDriveFixed(CPlatform& inner, bool solidState) : CPlatformDecorator(inner), m_solidState(solidState) {}
     unsigned DriveType(const std::string& root) override
     {
         return SameIgnoringAsciiCase(root, kTestDrive) ? CPlatformDecorator::DriveType(root) : kDriveRemote;
     }
+    bool VolumeOnSolidState(const std::string&) override { return m_solidState; }
+
+private:
+    const bool m_solidState;
 };
 
 // Counts the progress steps from the wipe's first status on, and may request a stop after some.
@@ -64,9 +68,9 @@ protected:
         SetOption("WipeFreeSpace", 1);
     }
 
-    void Run(CPlatform& inner, bool preview = false)
+    void Run(CPlatform& inner, bool preview = false, bool solidState = false)
     {
-        COnlyTestDriveFixed sys(inner);
+        COnlyTestDriveFixed sys(inner, solidState);
         CCleaningEngine engine(m_watch, sys);
         RunOptions options = ReadRunOptions(CSettingsStore());
         options.preview = preview;
@@ -86,9 +90,9 @@ protected:
     CWipeWatchSink m_watch;
 };
 
-TEST_F(FreeSpaceWipeRun, TheLastGroupWipesTheDriveWithItsStatusAndItsShareOfTheBar)
+TEST_F(FreeSpaceWipeRun, TheLastGroupWipesTheDriveWithItsStatusItsShareOfTheBarAndTheSolidStateNote)
 {
-    Run(m_sys);
+    Run(m_sys, false, true);
 
     const Lines lines = m_watch.Lines();
     const auto wiped = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
@@ -97,6 +101,7 @@ TEST_F(FreeSpaceWipeRun, TheLastGroupWipesTheDriveWithItsStatusAndItsShareOfTheB
     ASSERT_NE(wiped, lines.end()) << m_watch.report;
     // Last: only the summary and the finishing line follow it.
     EXPECT_EQ(lines.end() - wiped, 3) << m_watch.report;
+    EXPECT_EQ(*(wiped - 1) + "\r\n", SolidStateLine("W:"));
     const std::string status = WipeStatus("W:", 0, m_freeBefore);
     EXPECT_NE(std::find(m_watch.statuses.begin(), m_watch.statuses.end(), status), m_watch.statuses.end())
         << "no status reads " << status;
@@ -141,16 +146,6 @@ TEST_F(FreeSpaceWipeRun, AWriteErrorIsReportedWithItsReasonAndCountedAsAFailureN
     EXPECT_EQ(m_watch.report.find("free space wiped"), std::string::npos);
     EXPECT_EQ(m_watch.outcomes.back().tally.failures, 1);
     ExpectNothingLeft();
-}
-
-TEST(FreeSpaceWipeSwitch, NoLevelSetsItButCustomKeepsIt)
-{
-    OptionSwitches all;
-    for (const auto& [name, member] : kSwitches)
-        all.*member = true;
-    for (const int level : {kThorough, kStandard, kBasic})
-        EXPECT_FALSE(ApplyLevel(level, all).wipeFreeSpace) << LevelName(level);
-    EXPECT_TRUE(ApplyLevel(kCustom, all).wipeFreeSpace);
 }
 
 } // namespace
