@@ -43,6 +43,11 @@
 #define IDC_CUSTOM_AREA 1023
 #define IDC_OTHER_PROGRAMS 1024
 
+// Options dialog: the free-space wipe's box, its tip and its warning
+#define IDC_WIPE_FREE_SPACE 1025
+#define IDS_TIP_WIPE_FREE_SPACE 57363
+#define IDS_WIPE_FREE_SPACE_WARNING 57364
+
 // Other programs dialog (template 150)
 #define IDC_RULE_LIST 1030
 #define IDC_RULE_COUNT 1031

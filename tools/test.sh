@@ -16,16 +16,19 @@ source "$root/tools/wine-env.sh"
 # The build folder is P: (a CD-ROM drive, never swept) so Windows paths reach it.
 # Y: maps the host's root, as Wine's own Z: would, to test that the program knows
 # it; as a CD-ROM drive it is never swept even if that test fails.
+# W: is the free-space wipe's fixed drive: a folder of the small ext4 image that the
+# tests' fixture mounts (tools/test-drive.sh), unmounted again however the tests end.
 export WINEPREFIX="$build/wineprefix"
-rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f"
+trap 'wineserver -k 2>/dev/null || true; "$root/tools/test-drive.sh" unmount "$build" || true' EXIT
+"$root/tools/test-drive.sh" unmount "$build"
+rm -rf "$build/drive-d" "$build/drive-e" "$build/drive-f" "$build/wipe-image"
 "$root/tools/wineprefix.sh" "$WINEPREFIX" --c-type network --drive "p:cdrom:$build" \
     --drive "d:hd:$build/drive-d" --drive "e:floppy:$build/drive-e" --drive "f:cdrom:$build/drive-f" \
-    --drive "y:cdrom:/"
+    --drive "y:cdrom:/" --drive "w:hd:$build/wipe-image/drive"
 
 # No test plays sound for real: the prefix gets no audio driver.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv="
 
-trap 'wineserver -k 2>/dev/null || true' EXIT
 logs=("$build/Testing/Temporary/LastTest.log" "$build/native/Testing/Temporary/LastTest.log")
 rm -f "${logs[@]}"
 status=0

@@ -2,6 +2,7 @@
 // levels. Nothing here writes the settings store.
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
+#include "cli/WipeFreeCommand.h"
 #include "engine/run/CleaningEngine.h"
 #include "engine/rules/RuleSources.h"
 #include "settings/LevelLogic.h"
@@ -55,7 +56,8 @@ int RunCatalogue(const CliRequest& request, bool preview)
     CQuietPlatform sys(Platform());
     std::vector<std::string> skipped;
     if (!options->rules.empty())
-        options->rules = RulesAllowedToRun(request, options->rules, LoadRuleEntries(sys, options->rulesFolder), skipped);
+        options->rules =
+            RulesAllowedToRun(request, options->rules, LoadRuleEntries(sys, options->rulesFolder), skipped);
     for (const std::string& name : skipped)
         err.Write("purgix-cli: '" + name +
                   "' carries a warning and was skipped; name it in --rules with --accept-warnings\n");
@@ -118,6 +120,7 @@ const CliCommand kCommands[] = {
      [](const CliRequest& request) { return RunCatalogue(request, false); }},
     {"levels", "show the cleaning levels and the switches a run would use", ShowLevels},
     {"rules", "list the rule entries found here; [x] marks those a run would use", ListRules},
+    {"wipe-free", "[DRIVE...] overwrite the free space of these drives (or of every fixed one)", WipeFreeCommand, true},
 };
 
 } // namespace

@@ -116,6 +116,10 @@ CliParse ParseArguments(const std::vector<std::string>& arguments)
             continue;
         }
         if (argument.rfind("--", 0) != 0) {
+            if (request.command && request.command->takesOperands) {
+                request.operands.push_back(argument);
+                continue;
+            }
             if (request.command)
                 return {std::nullopt, "unexpected argument '" + argument + "'"};
             for (const CliCommand& command : CliCommands()) {

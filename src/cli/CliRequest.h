@@ -28,6 +28,7 @@ struct CliCommand {
     const char* name;
     const char* summary;
     int (*run)(const CliRequest& request);
+    bool takesOperands = false; // the words after the command (drives, say) are its own
 };
 
 struct CliOption {
@@ -47,6 +48,7 @@ struct CliRequest {
     std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
     std::optional<std::vector<std::string>> rules;             // each --rules value, in the order given
     bool acceptWarnings = false;                               // the entries --rules names may carry a Warning
+    std::vector<std::string> operands;                         // the words after a command that takes them
 };
 
 // The entries that --rules names, and the names that match none.

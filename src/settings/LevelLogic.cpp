@@ -11,14 +11,15 @@ constexpr const char* kSection = "Options";
 constexpr const char* kLevelEntry = "TypeOfPurgix";
 
 // The rows of kSwitches in the order the Options dialog has always written them.
-constexpr std::size_t kSwitchWriteOrder[] = {0, 2, 1, 3, 4};
+constexpr std::size_t kSwitchWriteOrder[] = {0, 2, 1, 3, 4, 5};
 static_assert(std::size(kSwitchWriteOrder) == std::size(kSwitches));
 
 constexpr std::array<const char*, 4> kLevelNames = {"Thorough", "Standard", "Basic", "Custom"};
 
-constexpr OptionSwitches kThoroughPreset{true, true, true, true, true};
-constexpr OptionSwitches kStandardPreset{true, true, false, false, false};
-constexpr OptionSwitches kBasicPreset{false, false, false, false, false};
+// No level wipes the free space: that takes long, and only Custom may ask for it.
+constexpr OptionSwitches kThoroughPreset{true, true, true, true, true, false};
+constexpr OptionSwitches kStandardPreset{true, true, false, false, false, false};
+constexpr OptionSwitches kBasicPreset{false, false, false, false, false, false};
 
 } // namespace
 

@@ -1,5 +1,5 @@
 #pragma once
-// The cleaning levels: four presets over the five option switches, and how they are
+// The cleaning levels: four presets over the six option switches, and how they are
 // loaded and stored. No window code here, so every rule of the levels can be checked
 // as a plain function.
 //
@@ -19,7 +19,7 @@ inline constexpr int kStandard = 2;
 inline constexpr int kBasic = 3;
 inline constexpr int kCustom = 4;
 
-// The five switches, each by its name under "Options" in the settings store, in the order
+// The six switches, each by its name under "Options" in the settings store, in the order
 // they are read and listed everywhere (the Options dialog's boxes follow it row for row).
 struct SwitchRow {
     const char* name;
@@ -31,6 +31,7 @@ inline constexpr SwitchRow kSwitches[] = {
     {"DeleteFavorites", &OptionSwitches::favorites},
     {"WipeClean", &OptionSwitches::wipeClean},
     {"ResetGameScores", &OptionSwitches::resetScores},
+    {"WipeFreeSpace", &OptionSwitches::wipeFreeSpace},
 };
 
 // The switches after choosing the level at `position`; Custom, and any position
@@ -58,6 +59,6 @@ struct LoadedOptions {
 // while the switches match it; a stored name that disagrees with them reads as Custom.
 LoadedOptions LoadOptions(const CSettingsStore& store);
 
-// Stores the level's name and the five switches, each attempted even after a failure;
+// Stores the level's name and the six switches, each attempted even after a failure;
 // false when any write failed.
 bool StoreOptions(const CSettingsStore& store, int position, const OptionSwitches& switches);

@@ -38,6 +38,8 @@ public:
     {
         m_file = m_sys.FileOpen(path, mode, m_openError);
     }
+    // Takes over a file or folder the platform opened another way (CreateTransientFile, say).
+    CFileHandle(CPlatform& sys, void* file) : m_sys(sys), m_file(file) {}
     ~CFileHandle() { Close(); }
     CFileHandle(const CFileHandle&) = delete;
     CFileHandle& operator=(const CFileHandle&) = delete;

@@ -24,6 +24,14 @@ inline std::string Lowered(std::string text)
     return text;
 }
 
+// The text with the letters a to z in upper case.
+inline std::string Uppered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return text;
+}
+
 inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&

@@ -198,6 +198,19 @@ public:
     // The bytes this user may still write on the volume that holds the path.
     virtual OsError FreeSpace(const std::string& path, std::uint64_t& bytes) = 0;
 
+    // Volumes and the files of the free-space wipe (Win32Volumes.cpp).
+    // True when the volume's drive reports no seek penalty (a solid-state drive); false when
+    // it reports one or says nothing.
+    virtual bool VolumeOnSolidState(const std::string& root) = 0;
+    virtual OsError CreateFolder(const std::string& path) = 0;
+    // A new file that the system removes when its last handle closes, however the process
+    // ends (FileClose closes it). Unbuffered: each write goes past the cache and through to
+    // the disk, in whole sectors from sector-aligned memory.
+    virtual void* CreateTransientFile(const std::string& path, bool unbuffered, OsError& error) = 0;
+    // A handle on the folder that removes it when the last handle closes, if it is empty
+    // then. When a process ends, its handles close oldest first, so the newest of them goes last.
+    virtual void* HoldTransientFolder(const std::string& path, OsError& error) = 0;
+
     // System facts.
     virtual std::string GetEnv(const std::string& name) = 0; // "" when absent
     virtual std::string WindowsDirectory() = 0;              // "" when unknown
@@ -284,6 +297,13 @@ public:
     OsError FileDelete(void* f) override { return m_inner.FileDelete(f); }
     OsError FileAllocatedSize(void* f, std::uint64_t& b) override { return m_inner.FileAllocatedSize(f, b); }
     OsError FreeSpace(const std::string& p, std::uint64_t& b) override { return m_inner.FreeSpace(p, b); }
+    bool VolumeOnSolidState(const std::string& r) override { return m_inner.VolumeOnSolidState(r); }
+    OsError CreateFolder(const std::string& p) override { return m_inner.CreateFolder(p); }
+    void* CreateTransientFile(const std::string& p, bool u, OsError& e) override
+    {
+        return m_inner.CreateTransientFile(p, u, e);
+    }
+    void* HoldTransientFolder(const std::string& p, OsError& e) override { return m_inner.HoldTransientFolder(p, e); }
     std::string GetEnv(const std::string& n) override { return m_inner.GetEnv(n); }
     std::string WindowsDirectory() override { return m_inner.WindowsDirectory(); }
     std::string SystemDirectory() override { return m_inner.SystemDirectory(); }

@@ -1,5 +1,5 @@
 // The Win32 implementation of the platform seam, private to sys: one class, its members
-// defined by job in Win32Platform.cpp, Win32Files.cpp and Win32Registry.cpp.
+// defined by job in Win32Platform.cpp, Win32Files.cpp, Win32Volumes.cpp and Win32Registry.cpp.
 #pragma once
 #include "sys/Platform.h"
 
@@ -46,6 +46,12 @@ public:
     OsError FreeSpace(const std::string& path, std::uint64_t& bytes) override;
     unsigned DriveType(const std::string& root) override;
     bool DriveIsHostRoot(const std::string& root) override;
+
+    // Volumes and the free-space wipe's files (Win32Volumes.cpp).
+    bool VolumeOnSolidState(const std::string& root) override;
+    OsError CreateFolder(const std::string& path) override;
+    void* CreateTransientFile(const std::string& path, bool unbuffered, OsError& error) override;
+    void* HoldTransientFolder(const std::string& path, OsError& error) override;
 
     // Environment, system, text, resources, known folders, sound, messages (Win32Platform.cpp).
     std::string GetEnv(const std::string& name) override;

@@ -30,11 +30,10 @@ constexpr ControlTip kLevelToolTips[] = {
 
 // Each switch's box and its tip, row for row with kSwitches: the control and text ids are
 // the window's own, and the settings and the console, which have no window, never see them.
-constexpr ControlTip kSwitchBoxes[] = {{IDC_NEWSGROUPS, IDS_TIP_NEWSGROUPS},
-                                       {IDC_COOKIES, IDS_TIP_COOKIES},
-                                       {IDC_FAVORITES, IDS_TIP_FAVORITES},
-                                       {IDC_WIPE_CLEAN, IDS_TIP_WIPE_CLEAN},
-                                       {IDC_RESET_SCORES, IDS_TIP_RESET_SCORES}};
+constexpr ControlTip kSwitchBoxes[] = {
+    {IDC_NEWSGROUPS, IDS_TIP_NEWSGROUPS},     {IDC_COOKIES, IDS_TIP_COOKIES},
+    {IDC_FAVORITES, IDS_TIP_FAVORITES},       {IDC_WIPE_CLEAN, IDS_TIP_WIPE_CLEAN},
+    {IDC_RESET_SCORES, IDS_TIP_RESET_SCORES}, {IDC_WIPE_FREE_SPACE, IDS_TIP_WIPE_FREE_SPACE}};
 static_assert(std::size(kSwitchBoxes) == std::size(kSwitches));
 
 bool IsSwitchBox(int id)
@@ -64,6 +63,8 @@ BOOL COptionsDlg::OnInitDialog()
     for (std::size_t row = 0; row < std::size(kSwitches); ++row)
         m_switchBoxes[row].SetCheck(loaded.switches.*kSwitches[row].member);
     SelectLevel(loaded.position);
+    // Whoever chose the wipe before has been told what it takes.
+    m_wipeWarned = loaded.switches.wipeFreeSpace;
 
     CreateToolTips();
     return TRUE;
@@ -113,6 +114,13 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
             DeriveLevel();
             return true;
         }
+        case IDC_WIPE_FREE_SPACE:
+            if (ReadBoxes().wipeFreeSpace && !m_wipeWarned) {
+                m_wipeWarned = true;
+                AppMessageBox(m_hWnd, LoadResourceString(IDS_WIPE_FREE_SPACE_WARNING), MB_OK | MB_ICONINFORMATION);
+            }
+            DeriveLevel();
+            return true;
         case IDC_OTHER_PROGRAMS: {
             COtherProgramsDlg programs;
             programs.DoModal(m_hWnd);

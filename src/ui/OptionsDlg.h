@@ -1,5 +1,5 @@
 #pragma once
-// COptionsDlg: the cleaning level slider and the five switches it presets, and the
+// COptionsDlg: the cleaning level slider and the six switches it presets, and the
 // button that opens the Other programs dialog.
 // OK stores the level's name and the switches; Cancel stores nothing.
 //
@@ -41,4 +41,5 @@ private:
     CSliderCtrl m_levelSlider;
     HWND m_toolTip = nullptr; // owned by the dialog window, destroyed with it
     bool m_bWarningOpen = false;
+    bool m_wipeWarned = false; // the free-space wipe's warning is given once
 };

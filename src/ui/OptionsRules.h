@@ -12,6 +12,6 @@
 // only while the dialog is on screen (not while it is loading the stored level).
 bool FavoritesWarningDue(bool favoritesWasOn, bool favoritesWillBeOn, bool dialogVisible);
 
-// Stores the level's name and the five switches. When any write fails, tells the
+// Stores the level's name and the six switches. When any write fails, tells the
 // user once ("Unable to write to the registry.") and returns false.
 bool SaveOptions(CPlatform& sys, void* owner, int position, const OptionSwitches& switches);

@@ -197,7 +197,7 @@ TEST_F(ConsoleE2e, LevelAndSetUseTheirSwitchesAndLeaveTheStoredSettingsAsTheyWer
 
     EXPECT_TRUE(Contains(SplitLines(result.out), m_places + "\\Favorites\\site.url - would be deleted")) << result.out;
     EXPECT_NE(levels.out.find("in use\tDeleteNewsgroupSubscriptions=0 DeleteCookies=0 DeleteFavorites=1 WipeClean=0 "
-                              "ResetGameScores=0 (custom)"),
+                              "ResetGameScores=0 WipeFreeSpace=0 (custom)"),
               std::string::npos)
         << levels.out;
     const auto jsonLines = SplitLines(levelsJson.out);

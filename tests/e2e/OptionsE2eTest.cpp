@@ -1,5 +1,5 @@
 // The Options dialog driven from outside as a person would: the level slider, the
-// clickable labels, the five boxes, the favourites warning, the keyboard, what OK and
+// clickable labels, the six boxes, the favourites and free-space warnings, the keyboard, what OK and
 // Cancel store, and what the next run makes of it.
 #include "e2e/ChildProcess.h"
 #include "e2e/E2eFixture.h"
@@ -207,6 +207,7 @@ TEST_F(OptionsDialog, TheWindowOptionsAndTheConsoleShowTheSwitchesTheRunUses)
         std::string inUse = "in use\t";
         for (std::size_t i = 0; i < 5; ++i)
             inUse += std::string(i ? " " : "") + kSwitchNames[i] + "=" + row.boxes[i];
+        inUse += " WipeFreeSpace=0"; // no row stores it, and no level sets it
         std::string lowered = row.name;
         lowered[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lowered[0])));
         const ChildResult levels = RunChild(BuiltProgram(L"purgix-cli.exe"), L"levels");
@@ -251,6 +252,41 @@ TEST_F(OptionsDialog, ClickingALabelChoosesItsLevelAndThoroughWarnsOnceBeforeChe
     EXPECT_TRUE(Shows(4, "11010"));
     m_driver.Click(IDC_CUSTOM_AREA, m_dialog);
     EXPECT_TRUE(Shows(4, "11010"));
+}
+
+TEST_F(OptionsDialog, WipingFreeSpaceWarnsOnceBelongsToNoLevelAndOkStoresIt)
+{
+    StartPurgix();
+    Open();
+    const auto wipeChecked = [&] {
+        return m_driver.Send(IDC_WIPE_FREE_SPACE, BM_GETCHECK, 0, 0, m_dialog) == BST_CHECKED;
+    };
+    m_driver.Click(IDC_WIPE_FREE_SPACE, m_dialog);
+    auto box = m_driver.WaitForMessageBox(10000);
+    ASSERT_TRUE(box) << "no warning that the wipe takes long";
+    EXPECT_EQ(box->text, Text(IDS_WIPE_FREE_SPACE_WARNING));
+    m_driver.Answer(*box, IDOK);
+    EXPECT_TRUE(Shows(4, "11000"));
+
+    // Off and on again: the user has been told once.
+    m_driver.Click(IDC_WIPE_FREE_SPACE, m_dialog);
+    EXPECT_TRUE(Shows(2, "11000"));
+    m_driver.Click(IDC_WIPE_FREE_SPACE, m_dialog);
+    EXPECT_TRUE(NoMessageBoxAppears()) << "a second warning";
+    EXPECT_TRUE(Shows(4, "11000"));
+
+    // Thorough turns it off like every level; Custom keeps it.
+    m_driver.Click(IDC_THOROUGH_AREA, m_dialog);
+    AnswerFavoritesWarning();
+    EXPECT_TRUE(Shows(1, "11111"));
+    EXPECT_FALSE(wipeChecked());
+    m_driver.Click(IDC_WIPE_FREE_SPACE, m_dialog);
+    EXPECT_TRUE(Shows(4, "11111"));
+    EXPECT_TRUE(wipeChecked());
+    m_driver.Click(IDOK, m_dialog);
+    EXPECT_TRUE(m_driver.WaitUntil(
+        [&] { return testenv::GetDword(HKEY_CURRENT_USER, kOptionsKey, "WipeFreeSpace") == 1; }, 10000));
+    EXPECT_EQ(testenv::GetString(HKEY_CURRENT_USER, kOptionsKey, "TypeOfPurgix"), "Custom");
 }
 
 TEST_F(OptionsDialog, TheLabelsStayVisibleWhenTheirClickAreasRepaint)

@@ -20,6 +20,14 @@ void* CFaultyPlatform::FileOpen(const std::string& path, FileMode mode, OsError&
     return file;
 }
 
+void* CFaultyPlatform::CreateTransientFile(const std::string& path, bool unbuffered, OsError& error)
+{
+    void* file = m_inner.CreateTransientFile(path, unbuffered, error);
+    if (file)
+        m_open[file] = OpenFile{path};
+    return file;
+}
+
 OsError CFaultyPlatform::FileRead(void* file, void* buffer, std::size_t length, std::size_t& read)
 {
     OpenFile& open = m_open[file];

@@ -44,6 +44,7 @@ public:
 
     void* FindOpen(const std::string& pattern, FindEntry& first, OsError& error) override;
     void* FileOpen(const std::string& path, FileMode mode, OsError& error) override;
+    void* CreateTransientFile(const std::string& path, bool unbuffered, OsError& error) override;
     OsError FileRead(void* file, void* buffer, std::size_t length, std::size_t& read) override;
     OsError FileWrite(void* file, const void* data, std::size_t length) override;
     OsError FileFlush(void* file) override;

@@ -36,6 +36,14 @@ TEST(CliRequest, NamesWhatItDidNotUnderstand)
     EXPECT_EQ(parse.request->level, kBasic);
 }
 
+TEST(CliRequest, WipeFreeTakesTheDrivesAfterItAmongItsOptions)
+{
+    const CliParse parse = ParseArguments({"wipe-free", "W:", "--json", "c"});
+    ASSERT_TRUE(parse.request) << parse.error;
+    EXPECT_EQ(parse.request->operands, (std::vector<std::string>{"W:", "c"}));
+    EXPECT_TRUE(parse.request->json);
+}
+
 TEST(CliRequest, TakesTheHelpSwitchesWindowsUsersType)
 {
     for (const char* help : {"-h", "/?", "/H", "/help"}) {

@@ -155,7 +155,7 @@ protected:
 // and the console use.
 struct StoredChoice {
     const char* level;    // nullptr: no level stored
-    const char* switches; // newsgroups, cookies, favourites, wipe clean, game scores; '-' absent
+    const char* switches; // newsgroups, cookies, favourites, wipe clean, game scores, free space; '-' absent
     int position;         // the level shown
     const char* reads;    // the switches in use
 };
@@ -163,21 +163,22 @@ struct StoredChoice {
 TEST_F(LevelSettings, TheSwitchesDecideAndAbsentOnesTakeTheStoredLevels)
 {
     const StoredChoice cases[] = {
-        {nullptr, "-----", kStandard, "11000"},    // no settings: the defaults, a first run's Standard
-        {nullptr, "--1--", kCustom, "11100"},      // favourites alone, as the demo's seed stored it
-        {"Thorough", "-----", kThorough, "11111"}, // an older version's level without switches
-        {"Basic", "----1", kCustom, "00001"},
-        {"THOROUGH", "00000", kCustom, "00000"}, // a name the switches disagree with reads as Custom
-        {"Custom", "11000", kCustom, "11000"},   // Custom holds any switches
-        {"custom", "01201", kCustom, "01101"},   // any non-zero value counts as on
-        {"Custom", "0----", kCustom, "01000"},   // absent switches of Custom take the defaults
-        {"Lenient", "-----", kStandard, "11000"},
+        {nullptr, "------", kStandard, "110000"},    // no settings: the defaults, a first run's Standard
+        {nullptr, "--1---", kCustom, "111000"},      // favourites alone, as the demo's seed stored it
+        {"Thorough", "------", kThorough, "111110"}, // an older version's level without switches
+        {"Basic", "----1-", kCustom, "000010"},
+        {"THOROUGH", "00000-", kCustom, "000000"}, // a name the switches disagree with reads as Custom
+        {"Custom", "11000-", kCustom, "110000"},   // Custom holds any switches
+        {"custom", "01201-", kCustom, "011010"},   // any non-zero value counts as on
+        {"Custom", "0-----", kCustom, "010000"},   // absent switches of Custom take the defaults
+        {"Lenient", "------", kStandard, "110000"},
+        {"Thorough", "-----1", kCustom, "111111"}, // no level wipes the free space
     };
     for (const StoredChoice& c : cases) {
         Clear();
         if (c.level)
             m_store.WriteSettingString("Options", "TypeOfPurgix", c.level);
-        for (std::size_t i = 0; i < 5; ++i) {
+        for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
             if (c.switches[i] != '-')
                 m_store.WriteSettingInt("Options", kSwitches[i].name, static_cast<unsigned>(c.switches[i] - '0'));
         }
@@ -197,8 +198,9 @@ TEST_F(LevelSettings, SavingStoresTheNameAndTheSwitchesInOrder)
 {
     CRefusingRegistry sys({"nothing refused"});
     EXPECT_TRUE(SaveOptions(sys, nullptr, kCustom, OptionSwitches{false, true, true, false, true}));
-    EXPECT_EQ(sys.written, (std::vector<std::string>{"TypeOfPurgix", "DeleteNewsgroupSubscriptions", "DeleteFavorites",
-                                                     "DeleteCookies", "WipeClean", "ResetGameScores"}));
+    EXPECT_EQ(sys.written,
+              (std::vector<std::string>{"TypeOfPurgix", "DeleteNewsgroupSubscriptions", "DeleteFavorites",
+                                        "DeleteCookies", "WipeClean", "ResetGameScores", "WipeFreeSpace"}));
     EXPECT_TRUE(sys.messages.empty());
     EXPECT_EQ(StoredLevel(), "Custom");
     EXPECT_EQ(Stored("DeleteNewsgroupSubscriptions"), 0u);
@@ -219,7 +221,7 @@ TEST_F(LevelSettings, AFailedSaveTellsTheUserOnceAndKeepsWhatCouldBeWritten)
 
     CRefusingRegistry refuseAll({});
     EXPECT_FALSE(SaveOptions(refuseAll, nullptr, kThorough, kAllOn));
-    EXPECT_EQ(refuseAll.written.size(), 6u);
+    EXPECT_EQ(refuseAll.written.size(), 7u);
     EXPECT_EQ(refuseAll.messages, std::vector<std::string>{message});
     EXPECT_EQ(StoredLevel(), "(absent)");
 

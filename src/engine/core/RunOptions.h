@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-// The five option switches.
+// The six option switches.
 struct OptionSwitches {
     bool newsgroups = true;
     bool cookies = true;
     bool favorites = false;
     bool wipeClean = false;
     bool resetScores = false;
+    // Overwrite the free space of every fixed drive at the end of the run: long, so no level sets it.
+    bool wipeFreeSpace = false;
 
     bool operator==(const OptionSwitches&) const = default;
 };

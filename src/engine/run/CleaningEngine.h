@@ -81,6 +81,11 @@ public:
     void CleanRuleEntries(const RunOptions& options);
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
+    // The last group: overwrites the free space of each fixed drive when the switch asks
+    // for it; a preview lists the drives with their free space.
+    void WipeFreeDiskSpace();
+    // "c:" to "z:" for the fixed drives, in letter order.
+    std::vector<std::string> FixedDriveRoots();
 
     // The options of the work that follows, with a fresh tally and preview memory. A run
     // takes the caller's; a caller that works one target alone sets them first.
@@ -139,8 +144,8 @@ private:
     void VisitRecycleFolders();
     // A file or folder of the Netscape 4.x profile.
     void VisitNetscapeTarget(const RunContext& context, const char* status, const char* suffix, bool isFolder);
-    // "c:\" to "z:\" for the fixed drives, in letter order.
-    std::vector<std::string> FixedDriveRoots();
+    // The free-space wipe's share of the progress bar.
+    int WipeProgressSteps();
     void EndRun();
     void AskToEndSession();
     // Tells the user of a failure, which the run's outcome counts.

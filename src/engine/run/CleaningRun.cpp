@@ -65,6 +65,8 @@ int CCleaningEngine::Run(const RunOptions& options)
     CleanRuleEntries(options);
     if (!ShouldStop() && !options.rulesOnly)
         CleanRegistryHistory(context.windowsDir, context.netscapeDir);
+    if (!ShouldStop() && !options.rulesOnly)
+        WipeFreeDiskSpace();
     if (!ShouldStop())
         ArmRestartRun();
     EndRun();
@@ -81,7 +83,7 @@ void CCleaningEngine::SetUpRun(const RunOptions& options, RunContext& context)
 
     context.cachePathCount = NumberedCacheCount();
 
-    m_sink->SetProgressRange(context.cachePathCount + 10);
+    m_sink->SetProgressRange(context.cachePathCount + 10 + WipeProgressSteps());
     m_sink->ClearReport();
     const unsigned startLine = Previewing() ? IDS_PREVIEW_STARTED_ON : IDS_STARTED_ON;
     Report(FormatText(m_sys.LoadText(startLine).c_str(), m_sys.LocalTimeText().c_str()) + kLineEnd);
