@@ -1,6 +1,7 @@
 // Cookies and per-site storage of a Chromium and a Firefox profile cleaned with a keep list:
 // the kept sites' rows and folders stay, the preview counts what the clean removes.
 #include "engine/browsers/CookieCleaning.h"
+#include "engine/browsers/CookieSites.h"
 #include "engine/run/CleaningEngine.h"
 #include "support/FixtureDatabase.h"
 #include "support/RecordingSink.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -138,4 +140,29 @@ TEST(CookieCleaning, SiteStorageOfSitesNotKeptGoesThroughTheRunsRemoval)
     EXPECT_FALSE(testenv::FolderExists(chrome + "\\Local Storage\\leveldb"));
     EXPECT_FALSE(testenv::FolderExists(folders[0]));
     EXPECT_TRUE(testenv::FolderExists(folders[4]));
+}
+
+TEST(CookieCleaning, TheSitesFoundAddUpAcrossStoresAndAStoreThatCannotBeReadIsPassedOver)
+{
+    const std::string root = testenv::FreshFolder();
+    CreateFixtureDatabase(root + "\\Cookies", IDR_FIXTURE_CHROMIUM_COOKIES,
+                          ChromiumRow(".example.com", 1) + ChromiumRow("WWW.example.com", 2) + ChromiumRow("[::1]", 3) +
+                              ChromiumRow("localhost", 4));
+    CreateFixtureDatabase(root + "\\cookies.sqlite", IDR_FIXTURE_FIREFOX_COOKIES,
+                          FirefoxRow(".example.com", 1) + FirefoxRow("::1", 2) + FirefoxRow("tracker.net", 3));
+    testenv::WriteFile(root + "\\damaged", std::string(4096, 'x'));
+    const std::string before = testenv::ReadFile(root + "\\Cookies");
+
+    std::map<std::string, std::int64_t> sites;
+    EXPECT_TRUE(AddCookieSites(root + "\\Cookies", BrowserFamily::Chromium, sites));
+    EXPECT_TRUE(AddCookieSites(root + "\\cookies.sqlite", BrowserFamily::Firefox, sites));
+    EXPECT_FALSE(AddCookieSites(root + "\\damaged", BrowserFamily::Firefox, sites));
+    EXPECT_FALSE(AddCookieSites(root + "\\cookies.sqlite", BrowserFamily::Chromium, sites));
+    EXPECT_FALSE(AddCookieSites(root + "\\absent", BrowserFamily::Chromium, sites));
+
+    const std::map<std::string, std::int64_t> expected = {
+        {"::1", 2}, {"example.com", 2}, {"localhost", 1}, {"tracker.net", 1}, {"www.example.com", 1}};
+    EXPECT_EQ(sites, expected);
+    EXPECT_EQ(testenv::ReadFile(root + "\\Cookies"), before);
+    EXPECT_FALSE(testenv::FileExists(root + "\\absent"));
 }
