@@ -1,7 +1,8 @@
-// The console program's commands: a preview or a clean through the engine, and the
-// levels. Nothing here writes the settings store.
+// The console program's commands: a preview or a clean through the engine, the levels,
+// the rules and the sites to keep. Only `keep add` and `keep remove` write the settings store.
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
+#include "cli/KeepCommand.h"
 #include "engine/run/CleaningEngine.h"
 #include "engine/rules/RuleSources.h"
 #include "settings/LevelLogic.h"
@@ -55,7 +56,8 @@ int RunCatalogue(const CliRequest& request, bool preview)
     CQuietPlatform sys(Platform());
     std::vector<std::string> skipped;
     if (!options->rules.empty())
-        options->rules = RulesAllowedToRun(request, options->rules, LoadRuleEntries(sys, options->rulesFolder), skipped);
+        options->rules =
+            RulesAllowedToRun(request, options->rules, LoadRuleEntries(sys, options->rulesFolder), skipped);
     for (const std::string& name : skipped)
         err.Write("purgix-cli: '" + name +
                   "' carries a warning and was skipped; name it in --rules with --accept-warnings\n");
@@ -111,6 +113,16 @@ int ListRules(const CliRequest& request)
     return kExitDone;
 }
 
+int KeepSites(const CliRequest& request)
+{
+    const bool changing = !request.operands.empty() && request.operands.front() != "list";
+    const KeepOutcome outcome =
+        EditKeepSites(request.operands, request.json, changing ? CSettingsStore() : CSettingsStore::ReadOnly());
+    CConsoleStream(ConsoleStreamId::Output).Write(outcome.out);
+    CConsoleStream(ConsoleStreamId::Error).Write(outcome.err);
+    return outcome.exitCode;
+}
+
 const CliCommand kCommands[] = {
     {"preview", "list what a clean would remove, removing nothing",
      [](const CliRequest& request) { return RunCatalogue(request, true); }},
@@ -118,6 +130,7 @@ const CliCommand kCommands[] = {
      [](const CliRequest& request) { return RunCatalogue(request, false); }},
     {"levels", "show the cleaning levels and the switches a run would use", ShowLevels},
     {"rules", "list the rule entries found here; [x] marks those a run would use", ListRules},
+    {"keep", "list|add SITE...|remove SITE...: the sites whose cookies and site data stay", KeepSites, true},
 };
 
 } // namespace
