@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "ui/OptionsRules.h"
+#include "ui/KeepDlg.h"
 #include "ui/OtherProgramsDlg.h"
 #include "sys/Utf8.h"
 
@@ -111,6 +112,11 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
             if (FavoritesWarningDue(!nowOn, nowOn, ::IsWindowVisible(m_hWnd) != FALSE))
                 ShowFavoritesWarning();
             DeriveLevel();
+            return true;
+        }
+        case IDC_KEEP_SITES: {
+            CKeepDlg keep;
+            keep.DoModal(m_hWnd);
             return true;
         }
         case IDC_OTHER_PROGRAMS: {
