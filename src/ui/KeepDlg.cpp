@@ -6,8 +6,6 @@
 #include "settings/StoredRunOptions.h"
 #include "sys/TextFormat.h"
 
-#include <process.h>
-
 #include <algorithm>
 
 namespace {
@@ -19,7 +17,7 @@ constexpr const char* kStatusUnreadable =
     "The stored list of sites to keep cannot be read: OK replaces it with the list shown here.";
 constexpr const char* kNoSite = "'%s' names no site. Type a site such as example.com.";
 
-// Posted by the finding thread when m_searched is ready.
+// Posted when the sites have been looked for.
 constexpr UINT kSitesFound = WM_APP + 1;
 
 std::string FoundText(const CookieSite& found)
@@ -30,13 +28,6 @@ std::string FoundText(const CookieSite& found)
 } // namespace
 
 CKeepDlg::CKeepDlg() : CDialog(IDD_KEEP_SITES) {}
-
-CKeepDlg::~CKeepDlg()
-{
-    // Closed while finding: the thread still writes m_searched.
-    if (m_finder)
-        ::WaitForSingleObject(m_finder.Get(), INFINITE);
-}
 
 void CKeepDlg::BindControls()
 {
@@ -53,32 +44,13 @@ BOOL CKeepDlg::OnInitDialog()
     m_kept = stored.value_or(std::vector<std::string>{});
     m_status.SetWindowText(m_keptUnreadable ? kStatusUnreadable : kStatusLooking);
     FillLists();
-    m_finder.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, FindThread, this, 0, nullptr)));
-    if (!m_finder)
-        OnFound();
+    m_finding.Start(m_hWnd, kSitesFound, [] { return FindCookieSites(Platform()); });
     return TRUE;
-}
-
-unsigned __stdcall CKeepDlg::FindThread(void* dialog)
-{
-    auto* self = static_cast<CKeepDlg*>(dialog);
-    try {
-        self->m_searched = FindCookieSites(Platform());
-    } catch (...) {
-        // Out of memory, most likely: no site is offered rather than the program ending.
-        self->m_searched.clear();
-    }
-    ::PostMessageW(self->m_hWnd, kSitesFound, 0, 0);
-    return 0;
 }
 
 void CKeepDlg::OnFound()
 {
-    if (m_finder) {
-        ::WaitForSingleObject(m_finder.Get(), INFINITE);
-        m_finder.Reset();
-    }
-    m_found = std::move(m_searched);
+    m_found = m_finding.Take();
     if (!m_keptUnreadable)
         m_status.SetWindowText(m_found.size() == 1 ? std::string(kStatusOne)
                                                    : std::to_string(m_found.size()) + kStatusMany);

@@ -8,7 +8,7 @@
 //   CKeepDlg keep;
 //   keep.DoModal(optionsDialog);
 #include "engine/browsers/CookieSites.h"
-#include "sys/Win32Handles.h"
+#include "ui/BackgroundResult.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 
@@ -18,7 +18,6 @@
 class CKeepDlg : public CDialog {
 public:
     CKeepDlg();
-    ~CKeepDlg() override;
 
 protected:
     void BindControls() override;
@@ -28,7 +27,6 @@ protected:
     void OnOK() override;
 
 private:
-    static unsigned __stdcall FindThread(void* dialog);
     void OnFound();
     // Both lists from m_found and m_kept: a site kept is not offered again.
     void FillLists();
@@ -43,6 +41,5 @@ private:
     std::vector<CookieSite> m_found; // item data of the found list: an index here
     std::vector<std::string> m_kept; // item data of the kept list: an index here
     bool m_keptUnreadable = false;   // OK replaces a stored list that could not be read
-    CHandle m_finder;                // the thread that fills m_searched, then posts to the window
-    std::vector<CookieSite> m_searched;
+    CBackgroundResult<std::vector<CookieSite>> m_finding;
 };
