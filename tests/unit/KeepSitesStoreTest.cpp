@@ -53,28 +53,3 @@ TEST_F(KeepSitesStore, TheStoredListReachesTheOptionsAndOneOfTheWrongKindGivesNo
         EXPECT_EQ(ReadRunOptions(CSettingsStore()).keepSites, sites) << what;
     }
 }
-
-TEST_F(KeepSitesStore, AStoredListIsAMultiStringThatReadsBackAsWritten)
-{
-    const CSettingsStore store;
-    const std::vector<std::string> sites = {"example.com",
-                                            "b\xc3\xbc"
-                                            "cher.de",
-                                            "::1"};
-    ASSERT_TRUE(StoreKeepSites(store, sites));
-    EXPECT_EQ(ReadKeepSites(store), sites);
-    ASSERT_TRUE(StoreKeepSites(store, {}));
-    EXPECT_EQ(ReadKeepSites(store), std::vector<std::string>{});
-    // As other programs see it: REG_MULTI_SZ, UTF-16, ending in an empty string.
-    ASSERT_TRUE(StoreKeepSites(store, {"a.org", "b.org"}));
-    DWORD type = 0;
-    std::vector<BYTE> data(64);
-    DWORD size = static_cast<DWORD>(data.size());
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Vellomar\\Purgix!", 0, KEY_READ, &key), ERROR_SUCCESS);
-    ASSERT_EQ(RegQueryValueExW(key, L"KeepSites", nullptr, &type, data.data(), &size), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
-    data.resize(size);
-    EXPECT_EQ(data, Utf16Bytes(std::wstring(L"a.org\0b.org\0\0", 13)));
-}
