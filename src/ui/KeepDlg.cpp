@@ -96,19 +96,26 @@ void CKeepDlg::FillLists()
         m_keptList.AddItem(m_kept[i], static_cast<LPARAM>(i));
 }
 
-void CKeepDlg::AddSelected()
+bool CKeepDlg::AddTyped()
 {
     const std::string typed = m_typed.GetWindowText();
-    if (typed.find_first_not_of(" \t") != std::string::npos) {
-        const std::optional<std::string> site = NormalisedSite(typed);
-        if (!site) {
-            AppMessageBox(m_hWnd, FormatText(kNoSite, typed.c_str()), MB_OK | MB_ICONEXCLAMATION);
-            return;
-        }
-        if (!IsKept(*site))
-            m_kept.push_back(*site);
-        m_typed.SetWindowText("");
+    if (typed.find_first_not_of(" \t") == std::string::npos)
+        return true;
+    const std::optional<std::string> site = NormalisedSite(typed);
+    if (!site) {
+        AppMessageBox(m_hWnd, FormatText(kNoSite, typed.c_str()), MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
+    if (!IsKept(*site))
+        m_kept.push_back(*site);
+    m_typed.SetWindowText("");
+    return true;
+}
+
+void CKeepDlg::AddSelected()
+{
+    if (!AddTyped())
+        return;
     for (const int item : m_foundList.Selected()) {
         const std::string& site = m_found.at(static_cast<std::size_t>(m_foundList.ItemData(item))).site;
         if (!IsKept(site))
@@ -131,6 +138,9 @@ void CKeepDlg::RemoveSelected()
 
 void CKeepDlg::OnOK()
 {
+    // A site typed and then confirmed with Enter is meant to be kept.
+    if (!AddTyped())
+        return;
     if (!StoreKeepSites(CSettingsStore(Platform()), m_kept))
         AppMessageBox(m_hWnd, kCannotWriteRegistry, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);

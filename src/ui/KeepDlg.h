@@ -30,6 +30,8 @@ private:
     void OnFound();
     // Both lists from m_found and m_kept: a site kept is not offered again.
     void FillLists();
+    // The site in the box joins the kept ones; false, after saying so, when it names no site.
+    bool AddTyped();
     void AddSelected();
     void RemoveSelected();
     bool IsKept(const std::string& site) const;
