@@ -95,3 +95,13 @@
 
 // String table: preferences rewrite
 #define IDS_CANNOT_DELETE_TEMP 57360
+
+// Cookies to keep dialog (template 151), and the Options button that opens it
+#define IDD_KEEP_SITES 151
+#define IDC_KEEP_SITES 1025
+#define IDC_KEEP_STATUS 1040
+#define IDC_KEEP_FOUND 1041
+#define IDC_KEEP_LIST 1042
+#define IDC_KEEP_ADD 1043
+#define IDC_KEEP_REMOVE 1044
+#define IDC_KEEP_TYPED 1045

@@ -1,7 +1,8 @@
-// The console program's commands: a preview or a clean through the engine, and the
-// levels. Nothing here writes the settings store.
+// The console program's commands: a preview or a clean through the engine, the levels,
+// the rules and the sites to keep. Only `keep add` and `keep remove` write the settings store.
 #include "cli/CliRequest.h"
 #include "cli/ConsoleSink.h"
+#include "cli/KeepCommand.h"
 #include "cli/WipeFreeCommand.h"
 #include "engine/run/CleaningEngine.h"
 #include "engine/rules/RuleSources.h"
@@ -113,6 +114,16 @@ int ListRules(const CliRequest& request)
     return kExitDone;
 }
 
+int KeepSites(const CliRequest& request)
+{
+    const bool changing = !request.operands.empty() && request.operands.front() != "list";
+    const KeepOutcome outcome =
+        EditKeepSites(request.operands, request.json, changing ? CSettingsStore() : CSettingsStore::ReadOnly());
+    CConsoleStream(ConsoleStreamId::Output).Write(outcome.out);
+    CConsoleStream(ConsoleStreamId::Error).Write(outcome.err);
+    return outcome.exitCode;
+}
+
 const CliCommand kCommands[] = {
     {"preview", "list what a clean would remove, removing nothing",
      [](const CliRequest& request) { return RunCatalogue(request, true); }},
@@ -121,6 +132,7 @@ const CliCommand kCommands[] = {
     {"levels", "show the cleaning levels and the switches a run would use", ShowLevels},
     {"rules", "list the rule entries found here; [x] marks those a run would use", ListRules},
     {"wipe-free", "[DRIVE...] overwrite the free space of these drives (or of every fixed one)", WipeFreeCommand, true},
+    {"keep", "list|add SITE...|remove SITE...: the sites whose cookies and site data stay", KeepSites, true},
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/CliRequest.h"
 
+#include "engine/browsers/KeepList.h"
 #include "engine/rules/RuleSources.h"
 #include "settings/LevelLogic.h"
 #include "sys/NameCase.h"
@@ -50,6 +51,15 @@ std::string ApplyRulesOption(CliRequest& request, const std::string& value)
     return {};
 }
 
+std::string ApplyKeepOption(CliRequest& request, const std::string& value)
+{
+    const std::optional<std::string> site = NormalisedSite(value);
+    if (!site)
+        return "--keep: '" + value + "' names no site";
+    request.keep.push_back(*site);
+    return {};
+}
+
 // "-h", "/?", "/HELP": the help as Windows programs take it.
 bool IsHelpSwitch(const std::string& argument)
 {
@@ -82,6 +92,8 @@ std::span<const CliOption> CliOptions()
          ApplyLevelOption},
         {"--set", "NAME=0|1", "turn one switch off or on (may be repeated)", ApplySetOption},
         {"--rules", "NAME[,NAME...]", "run only these rule entries (may be repeated)", ApplyRulesOption},
+        {"--keep", "SITE", "keep this site's cookies and site data too, for this run (may be repeated)",
+         ApplyKeepOption},
         {"--accept-warnings", nullptr, "run the entries --rules names even when they carry a warning",
          [](CliRequest& request, const std::string&) {
              request.acceptWarnings = true;
@@ -166,6 +178,11 @@ RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored)
     if (request.rules) {
         stored.rules = *request.rules;
         stored.rulesOnly = !request.level;
+    }
+    for (const std::string& site : request.keep) {
+        if (stored.keepSites &&
+            std::find(stored.keepSites->begin(), stored.keepSites->end(), site) == stored.keepSites->end())
+            stored.keepSites->push_back(site);
     }
     return stored;
 }

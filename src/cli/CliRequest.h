@@ -48,6 +48,7 @@ struct CliRequest {
     std::vector<std::pair<bool OptionSwitches::*, bool>> sets; // in the order given
     std::optional<std::vector<std::string>> rules;             // each --rules value, in the order given
     bool acceptWarnings = false;                               // the entries --rules names may carry a Warning
+    std::vector<std::string> keep;                             // each --keep site, normalised
     std::vector<std::string> operands;                         // the words after a command that takes them
 };
 
@@ -69,7 +70,8 @@ CliParse ParseArguments(const std::vector<std::string>& arguments);
 
 // The switches a run uses: the stored ones, then the level's preset, then each --set;
 // and the rule entries given by --rules in place of the stored choice. With --rules and
-// no --level only those entries run.
+// no --level only those entries run. The --keep sites join the stored keep list; a stored
+// list that could not be read stays without a value.
 RunOptions RunOptionsFor(const CliRequest& request, RunOptions stored);
 
 // The chosen rule entries a console run may use. The window asks before an entry with a

@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 unsigned CSettingsStore::ReadSettingInt(const std::string& section, const std::string& entry,
@@ -27,6 +29,35 @@ bool CSettingsStore::WriteSettingString(const std::string& section, const std::s
                                         const std::string& value) const
 {
     return WriteStoredText(m_sys, section, entry, value);
+}
+
+std::optional<std::vector<std::string>> CSettingsStore::ReadSettingList(const std::string& section,
+                                                                        const std::string& entry) const
+{
+    RegValue value;
+    const OsError error = m_sys.RegReadValue(kHkeyCurrentUser, KeyPath(section), entry, m_readsCreateKeys, value);
+    if (error == kErrorFileNotFound)
+        return std::vector<std::string>{};
+    if (error != 0 || value.type != kRegMultiSz)
+        return std::nullopt;
+    std::vector<std::string> list;
+    for (auto start = value.data.begin(); start != value.data.end();) {
+        const auto end = std::find(start, value.data.end(), std::uint8_t{0});
+        list.emplace_back(start, end);
+        start = end == value.data.end() ? end : end + 1;
+    }
+    return list;
+}
+
+bool CSettingsStore::WriteSettingList(const std::string& section, const std::string& entry,
+                                      const std::vector<std::string>& list) const
+{
+    std::vector<std::uint8_t> data;
+    for (const std::string& text : list) {
+        data.insert(data.end(), text.begin(), text.end());
+        data.push_back(0);
+    }
+    return m_sys.RegWriteValue(kHkeyCurrentUser, KeyPath(section), entry, kRegMultiSz, data) == 0;
 }
 
 std::vector<std::string> CSettingsStore::ReadEntriesSetTo(const std::string& section, unsigned value) const

@@ -41,6 +41,8 @@ enum RegType : std::uint32_t {
     kRegBinary = 3,
     kRegDword = 4,
     kRegDwordBigEndian = 5,
+    // Carries its strings in UTF-8, each followed by one zero byte; none for an empty list.
+    kRegMultiSz = 7,
 };
 
 // String values (REG_SZ, REG_EXPAND_SZ) carry their UTF-8 text up to the first zero

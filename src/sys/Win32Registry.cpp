@@ -50,10 +50,41 @@ bool IsStringType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
+// The strings of a REG_MULTI_SZ up to its first empty one (its end), each with its zero byte.
+std::string NarrowMultiString(std::wstring_view text)
+{
+    std::string strings;
+    for (std::size_t start = 0; start < text.size() && text[start] != L'\0';) {
+        const std::size_t end = std::min(text.find(L'\0', start), text.size());
+        strings += Narrow(text.substr(start, end - start));
+        strings += '\0';
+        start = end + 1;
+    }
+    return strings;
+}
+
+// Each string, then the empty one that ends the list.
+std::wstring WidenMultiString(std::string_view strings)
+{
+    std::wstring text;
+    for (std::size_t start = 0; start < strings.size();) {
+        const std::size_t end = std::min(strings.find('\0', start), strings.size());
+        text += Widen(strings.substr(start, end - start));
+        text += L'\0';
+        start = end + 1;
+    }
+    text += L'\0';
+    return text;
+}
+
 void StoreData(DWORD type, const BYTE* data, DWORD size, RegValue& value)
 {
     value.type = type;
-    if (IsStringType(type)) {
+    if (type == REG_MULTI_SZ) {
+        const std::string strings =
+            NarrowMultiString(std::wstring_view(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t)));
+        value.data.assign(strings.begin(), strings.end());
+    } else if (IsStringType(type)) {
         const auto* text = reinterpret_cast<const wchar_t*>(data);
         size_t chars = size / sizeof(wchar_t);
         size_t length = 0;
@@ -162,6 +193,12 @@ OsError CWin32Platform::RegWriteValue(RegRoot root, const std::string& path, con
     if (LSTATUS rc = key.Create(root, path, L"String"); rc != ERROR_SUCCESS)
         return rc;
     std::wstring wideName = Widen(name);
+    if (type == REG_MULTI_SZ) {
+        const std::wstring text =
+            WidenMultiString(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+        return RegSetValueExW(key.Get(), wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.data()),
+                              static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    }
     if (IsStringType(type)) {
         std::wstring text = Widen(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
         return RegSetValueExW(key.Get(), wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),

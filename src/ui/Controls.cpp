@@ -102,3 +102,29 @@ void CListCtrl::SetChecked(int item, bool checked) const
     state.state = INDEXTOSTATEIMAGEMASK(checked ? kCheckedImage : kUncheckedImage);
     Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
+
+void CListBox::Clear() const
+{
+    Send(LB_RESETCONTENT);
+}
+
+void CListBox::AddItem(const std::string& text, LPARAM data) const
+{
+    const LRESULT index = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    if (index >= 0)
+        Send(LB_SETITEMDATA, static_cast<WPARAM>(index), data);
+}
+
+LPARAM CListBox::ItemData(int item) const
+{
+    return Send(LB_GETITEMDATA, static_cast<WPARAM>(item));
+}
+
+std::vector<int> CListBox::Selected() const
+{
+    const LRESULT count = Send(LB_GETSELCOUNT);
+    std::vector<int> items(count > 0 ? static_cast<std::size_t>(count) : 0);
+    if (!items.empty())
+        Send(LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()));
+    return items;
+}

@@ -5,11 +5,13 @@
 // Usage:
 //   CSliderCtrl slider;  Bind(IDC_LEVEL_SLIDER, slider);  slider.SetRange(1, 4);
 //   CListCtrl list;      Bind(IDC_RULE_LIST, list);       list.SetChecked(list.InsertItem(0, "name", 0, 0), true);
+//   CListBox sites;      Bind(IDC_KEEP_LIST, sites);      sites.AddItem("example.com", 0);
 #include "ui/Dialog.h"
 
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 // A track bar.
 class CSliderCtrl : public CWnd {
@@ -35,6 +37,15 @@ public:
     LPARAM ItemData(int item) const;
     bool IsChecked(int item) const;
     void SetChecked(int item, bool checked) const;
+};
+
+// A list box with several selections; each item carries a number of the caller's.
+class CListBox : public CWnd {
+public:
+    void Clear() const;
+    void AddItem(const std::string& text, LPARAM data) const;
+    LPARAM ItemData(int item) const;
+    std::vector<int> Selected() const;
 };
 
 // A list view's check box as its state image: 1 unchecked, 2 checked.

@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "ui/OptionsRules.h"
+#include "ui/KeepDlg.h"
 #include "ui/OtherProgramsDlg.h"
 #include "sys/Utf8.h"
 
@@ -121,6 +122,11 @@ bool COptionsDlg::OnCommand(WORD id, WORD code, HWND control)
             }
             DeriveLevel();
             return true;
+        case IDC_KEEP_SITES: {
+            CKeepDlg keep;
+            keep.DoModal(m_hWnd);
+            return true;
+        }
         case IDC_OTHER_PROGRAMS: {
             COtherProgramsDlg programs;
             programs.DoModal(m_hWnd);

@@ -1,6 +1,6 @@
 #pragma once
 // COptionsDlg: the cleaning level slider and the six switches it presets, and the
-// button that opens the Other programs dialog.
+// buttons that open the Cookies to keep and Other programs dialogs.
 // OK stores the level's name and the switches; Cancel stores nothing.
 //
 // Usage:

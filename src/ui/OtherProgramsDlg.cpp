@@ -5,7 +5,6 @@
 #include "sys/TextFormat.h"
 
 #include <commctrl.h>
-#include <process.h>
 
 #include <algorithm>
 
@@ -16,19 +15,12 @@ constexpr const char* kCountOne = "1 program found";
 constexpr const char* kCountMany = " programs found";
 constexpr const char* kWarningQuestion = "\r\n\r\nTick '%s' all the same?";
 
-// Posted by the loading thread when m_loaded is ready.
+// Posted when the entries have been read and detected.
 constexpr UINT kRulesLoaded = WM_APP + 1;
 
 } // namespace
 
 COtherProgramsDlg::COtherProgramsDlg() : CDialog(IDD_OTHER_PROGRAMS) {}
-
-COtherProgramsDlg::~COtherProgramsDlg()
-{
-    // Closed while loading: the thread still writes m_loaded.
-    if (m_loader)
-        ::WaitForSingleObject(m_loader.Get(), INFINITE);
-}
 
 void COtherProgramsDlg::BindControls()
 {
@@ -38,37 +30,20 @@ void COtherProgramsDlg::BindControls()
 
 BOOL COtherProgramsDlg::OnInitDialog()
 {
-    m_chosen = CSettingsStore(Platform()).ReadEntriesSetTo(kRulesSection, 1);
+    std::vector<std::string> chosen = CSettingsStore(Platform()).ReadEntriesSetTo(kRulesSection, 1);
     m_count.SetWindowText(kCountLoading);
     // OK would store an empty choice before the list is there.
     ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), FALSE);
-    m_loader.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LoadThread, this, 0, nullptr)));
-    if (!m_loader)
-        OnLoaded();
-    return TRUE;
-}
-
-unsigned __stdcall COtherProgramsDlg::LoadThread(void* dialog)
-{
-    auto* self = static_cast<COtherProgramsDlg*>(dialog);
-    try {
+    m_loading.Start(m_hWnd, kRulesLoaded, [chosen = std::move(chosen)] {
         CPlatform& sys = Platform();
-        self->m_loaded = ListFoundRules(sys, sys.ProgramFolder(), self->m_chosen);
-    } catch (...) {
-        // Out of memory, most likely: the list stays empty rather than the program ending.
-        self->m_loaded.clear();
-    }
-    ::PostMessageW(self->m_hWnd, kRulesLoaded, 0, 0);
-    return 0;
+        return ListFoundRules(sys, sys.ProgramFolder(), chosen);
+    });
+    return TRUE;
 }
 
 void COtherProgramsDlg::OnLoaded()
 {
-    if (m_loader) {
-        ::WaitForSingleObject(m_loader.Get(), INFINITE);
-        m_loader.Reset();
-    }
-    m_rules = std::move(m_loaded);
+    m_rules = m_loading.Take();
     m_count.SetWindowText(m_rules.size() == 1 ? std::string(kCountOne) : std::to_string(m_rules.size()) + kCountMany);
     FillList();
     ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), TRUE);

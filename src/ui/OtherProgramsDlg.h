@@ -8,7 +8,7 @@
 //   COtherProgramsDlg programs;
 //   programs.DoModal(optionsDialog);
 #include "engine/rules/RuleSources.h"
-#include "sys/Win32Handles.h"
+#include "ui/BackgroundResult.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 
@@ -17,7 +17,6 @@
 class COtherProgramsDlg : public CDialog {
 public:
     COtherProgramsDlg();
-    ~COtherProgramsDlg() override;
 
 protected:
     void BindControls() override;
@@ -27,7 +26,6 @@ protected:
     void OnOK() override;
 
 private:
-    static unsigned __stdcall LoadThread(void* dialog);
     void OnLoaded();
     void FillList();
     const FoundRule& RuleOf(int item) const;
@@ -37,8 +35,6 @@ private:
     CListCtrl m_list;
     CStatic m_count;
     std::vector<FoundRule> m_rules; // in list order: item i is m_rules[i]
-    CHandle m_loader;               // the thread that fills m_loaded, then posts to the window
-    std::vector<std::string> m_chosen;
-    std::vector<FoundRule> m_loaded;
+    CBackgroundResult<std::vector<FoundRule>> m_loading;
     bool m_filling = false; // the boxes change without the user
 };
