@@ -98,7 +98,7 @@
 
 // Cookies to keep dialog (template 151), and the Options button that opens it
 #define IDD_KEEP_SITES 151
-#define IDC_KEEP_SITES 1025
+#define IDC_KEEP_SITES 1026
 #define IDC_KEEP_STATUS 1040
 #define IDC_KEEP_FOUND 1041
 #define IDC_KEEP_LIST 1042
