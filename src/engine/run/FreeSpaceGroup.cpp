@@ -1,5 +1,6 @@
 // The run's last group: the free-space wipe of every fixed drive, with its status text
 // and its share of the progress bar.
+#include "engine/core/StopFlag.h"
 #include "engine/removal/FreeSpaceText.h"
 #include "engine/run/CleaningEngine.h"
 
@@ -33,7 +34,9 @@ public:
         m_shown = now;
         m_host.Sink().SetStatusText(WipeStatus(m_drive, written, total), true);
     }
-    bool ShouldStop() override { return m_host.ShouldStop(); }
+    // The stop itself, without the pause a pending cancel question makes: a wipe that stood
+    // still there could keep the drive full for as long as the question is open.
+    bool ShouldStop() override { return StopRequested(); }
 
 private:
     IRemovalHost& m_host;
