@@ -38,6 +38,17 @@ public:
         return answer;
     }
     void Tell(const std::string& text) override { messages.push_back(text); }
+    bool AskRetryOrSkip(const std::string& text) override
+    {
+        retryQuestions.push_back(text);
+        if (retries.empty())
+            return false;
+        const bool retry = retries.front();
+        retries.pop_front();
+        if (onRetryQuestion)
+            onRetryQuestion();
+        return retry;
+    }
     void PassPauseGate() override {}
     void OnRunFinished(const RunOutcome& outcome) override
     {
@@ -67,6 +78,9 @@ public:
     std::vector<std::string> questions;
     std::deque<bool> answers; // Yes: true; none left: No
     std::vector<std::string> messages;
+    std::vector<std::string> retryQuestions;
+    std::deque<bool> retries;              // Retry: true; none left: Skip
+    std::function<void()> onRetryQuestion; // e.g. the user closes the browser before answering
     int finished = 0;
     std::vector<RunOutcome> outcomes;
     std::function<void(const std::string&)> onLine; // e.g. to request a stop mid-run

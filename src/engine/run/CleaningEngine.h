@@ -8,6 +8,8 @@
 // A preview is a run with options.preview set: the same walk, reported in the
 // conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
+#include "engine/browsers/DatabaseEntry.h"
+#include "engine/browsers/ProfileSource.h"
 #include "engine/core/RemovalHost.h"
 #include "engine/core/RunOptions.h"
 #include "engine/core/RunSink.h"
@@ -79,6 +81,10 @@ public:
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
     // The chosen rule entries found on this machine; one progress step when any is chosen.
     void CleanRuleEntries(const RunOptions& options);
+    // A built-in database entry: "<product>|<kind>" in every profile of the product.
+    void CleanBrowserDatabases(const std::string& target);
+    // Where database entries find the browsers' profiles; without it they find none.
+    void UseProfiles(IProfileSource& profiles) { m_profiles = &profiles; }
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
 
@@ -109,6 +115,7 @@ public:
     void ReportItem(RunAction action, const std::string& path, std::string line,
                     std::optional<std::uint64_t> bytes = std::nullopt) override;
     void CountFile(std::uint64_t size) override;
+    void ReportRows(const std::string& path, std::string line, RowCounts rows, std::uint64_t bytesFreed) override;
     void NoteKept() override { ++m_itemsKept; }
     std::int64_t ItemsKept() const override { return m_itemsKept; }
     bool PreviewSaidGone(const std::string& literal) const override;
@@ -153,7 +160,12 @@ private:
     RunTally m_tally;
     std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)
     std::unordered_set<std::string> m_previewGone; // lower case
-    IRunSink* m_sink;                              // the window or the console the run reports to
+    IProfileSource* m_profiles = nullptr;
+    // The profiles, read when a database entry first needs them, and the runner that
+    // remembers which browsers the user left: for one run.
+    std::optional<std::vector<BrowserProfile>> m_browserProfiles;
+    std::optional<CDatabaseRunner> m_databaseRunner;
+    IRunSink* m_sink; // the window or the console the run reports to
     CPlatform& m_sys;
     CRestartList m_restartList{*this};
 };

@@ -54,6 +54,8 @@ void CCleaningEngine::UseOptions(const RunOptions& options)
     m_tally = {};
     m_itemsKept = 0;
     m_previewGone.clear();
+    m_browserProfiles.reset();
+    m_databaseRunner.reset();
 }
 
 int CCleaningEngine::Run(const RunOptions& options)
@@ -174,6 +176,12 @@ void CCleaningEngine::CountFile(std::uint64_t size)
 {
     ++m_tally.files;
     m_tally.bytes += size;
+}
+
+void CCleaningEngine::ReportRows(const std::string& path, std::string line, RowCounts rows, std::uint64_t bytesFreed)
+{
+    m_tally.bytes += bytesFreed;
+    m_sink->ReportItem({RunAction::RowsRemoved, path, std::move(line), bytesFreed, rows});
 }
 
 bool CCleaningEngine::PreviewSaidGone(const std::string& literal) const
