@@ -1,52 +1,34 @@
 #include "support/FixtureDatabase.h"
 
-#include "support/TestEnv.h"
 #include "sys/Platform.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 
-namespace fixturedb {
+#include <stdexcept>
 
 namespace {
 
-// A connection of the test's own, which may create the file.
-class CConnection {
+class CRawDatabase {
 public:
-    CConnection(const std::string& path, bool create)
+    CRawDatabase(const std::string& path, int flags)
     {
-        const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-        EXPECT_EQ(sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr), SQLITE_OK) << path;
+        if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
+            throw std::runtime_error("cannot open " + path);
     }
-    ~CConnection() { sqlite3_close(m_db); }
-    CConnection(const CConnection&) = delete;
-    CConnection& operator=(const CConnection&) = delete;
+    ~CRawDatabase() { sqlite3_close(m_db); }
+    CRawDatabase(const CRawDatabase&) = delete;
+    CRawDatabase& operator=(const CRawDatabase&) = delete;
 
     void Exec(const std::string& sql)
     {
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-        sqlite3_free(error);
+        char* message = nullptr;
+        if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+            const std::string text = message ? message : "failed";
+            sqlite3_free(message);
+            throw std::runtime_error(text + ": " + sql);
+        }
     }
-
-    std::string Rows(const std::string& sql)
-    {
-        std::string rows;
-        const auto collect = [](void* out, int columns, char** values, char**) {
-            std::string& text = *static_cast<std::string*>(out);
-            for (int i = 0; i < columns; ++i) {
-                if (i > 0)
-                    text += '|';
-                text += values[i] ? values[i] : "NULL";
-            }
-            text += "\n";
-            return 0;
-        };
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(m_db, sql.c_str(), collect, &rows, &error), SQLITE_OK) << (error ? error : "");
-        sqlite3_free(error);
-        return rows;
-    }
+    sqlite3* Get() const { return m_db; }
 
 private:
     sqlite3* m_db = nullptr;
@@ -54,31 +36,28 @@ private:
 
 } // namespace
 
-void Build(const std::string& path, unsigned sqlResource)
+void CreateFixtureDatabase(const std::string& path, unsigned schemaId, const std::string& rows)
 {
-    const std::string sql = Platform().LoadResourceData(sqlResource);
-    ASSERT_FALSE(sql.empty()) << sqlResource;
-    CConnection(path, true).Exec(sql);
+    const std::string schema = Platform().LoadResourceData(schemaId);
+    if (schema.empty())
+        throw std::runtime_error("no fixture schema " + std::to_string(schemaId));
+    CRawDatabase db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    db.Exec(schema);
+    if (!rows.empty())
+        db.Exec(rows);
 }
 
-void Exec(const std::string& path, const std::string& sql)
+std::vector<std::string> QueryTexts(const std::string& path, const std::string& sql)
 {
-    CConnection(path, false).Exec(sql);
-}
-
-std::string Rows(const std::string& path, const std::string& sql)
-{
-    return CConnection(path, false).Rows(sql);
-}
-
-std::string BytesWithCompanions(const std::string& path)
-{
-    std::string bytes;
-    for (const char* suffix : {"", "-wal", "-journal"}) {
-        if (testenv::FileExists(path + suffix))
-            bytes += testenv::ReadFile(path + suffix);
+    CRawDatabase db(path, SQLITE_OPEN_READONLY);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db.Get(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot prepare " + sql);
+    std::vector<std::string> texts;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        texts.emplace_back(text ? text : "");
     }
-    return bytes;
+    sqlite3_finalize(statement);
+    return texts;
 }
-
-} // namespace fixturedb

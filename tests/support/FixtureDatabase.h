@@ -1,17 +1,16 @@
 #pragma once
-// Browser databases built for a test from the browsers' real schemas (tests/fixtures/browsers),
-// through SQLite itself, and read back the same way.
+// A browser's database built for a test from its schema file, and direct looks into it,
+// through SQLite itself rather than the program's connection.
+//
+// Usage:
+//   CreateFixtureDatabase(path, IDR_FIXTURE_CHROMIUM_COOKIES, "INSERT INTO cookies ...");
+//   std::vector<std::string> hosts = QueryTexts(path, "SELECT host_key FROM cookies ORDER BY 1");
+#include "support/FixtureIds.h"
+
 #include <string>
+#include <vector>
 
-namespace fixturedb {
-
-// Creates the database file from one of the test program's SQL resources (FixtureIds.h).
-void Build(const std::string& path, unsigned sqlResource);
-// Runs statements on an existing database, as the browser would.
-void Exec(const std::string& path, const std::string& sql);
-// The rows a query gives, each row's columns joined by '|', rows by '\n'.
-std::string Rows(const std::string& path, const std::string& sql);
-// The bytes of the file and of its WAL and journal, if there are any.
-std::string BytesWithCompanions(const std::string& path);
-
-} // namespace fixturedb
+// A new database file at `path` with the schema of the embedded fixture, then `rows`.
+void CreateFixtureDatabase(const std::string& path, unsigned schemaId, const std::string& rows = {});
+// The first column of every row the query gives.
+std::vector<std::string> QueryTexts(const std::string& path, const std::string& sql);

@@ -1,5 +1,5 @@
 #pragma once
-// The test program's own resources: the browsers' schemas the fixture databases are built from.
-#define IDR_FIXTURE_FIREFOX_PLACES 9101
-#define IDR_FIXTURE_FIREFOX_FAVICONS 9102
-#define IDR_FIXTURE_FIREFOX_FORMHISTORY 9103
+// The fixture databases' schemas (tests/fixtures/browsers), embedded in the test programs.
+#define IDR_FIXTURE_FIREFOX_PLACES 9103
+#define IDR_FIXTURE_FIREFOX_FAVICONS 9104
+#define IDR_FIXTURE_FIREFOX_FORMHISTORY 9105

@@ -31,29 +31,31 @@ public:
     bool AskYesNo(const std::string& text) override
     {
         questions.push_back(text);
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return NextAnswer(answers);
     }
     void Tell(const std::string& text) override { messages.push_back(text); }
     bool AskRetryOrSkip(const std::string& text) override
     {
         retryQuestions.push_back(text);
-        if (retries.empty())
-            return false;
-        const bool retry = retries.front();
-        retries.pop_front();
         if (onRetryQuestion)
             onRetryQuestion();
-        return retry;
+        return NextAnswer(retries);
     }
     void PassPauseGate() override {}
     void OnRunFinished(const RunOutcome& outcome) override
     {
         ++finished;
         outcomes.push_back(outcome);
+    }
+
+    // The first answer left, which it takes; false when none is left.
+    static bool NextAnswer(std::deque<bool>& queue)
+    {
+        if (queue.empty())
+            return false;
+        const bool answer = queue.front();
+        queue.pop_front();
+        return answer;
     }
 
     // Report lines, without their "\r\n".

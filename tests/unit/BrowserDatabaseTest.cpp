@@ -7,7 +7,6 @@
 #include "resource.h"
 #include "engine/run/CleaningEngine.h"
 #include "support/FixtureDatabase.h"
-#include "support/FixtureIds.h"
 #include "support/HeldFile.h"
 #include "support/RecordingSink.h"
 #include "support/TestEnv.h"
@@ -42,6 +41,33 @@ public:
     std::vector<BrowserProfile> profiles;
 };
 
+// A fixture database made afresh at the path: the schema and its rows, then `sql`.
+void Build(const std::string& path, unsigned schemaId, const std::string& sql = {})
+{
+    ::DeleteFileW(Widen(path).c_str());
+    CreateFixtureDatabase(path, schemaId, sql);
+}
+
+// The rows a query gives, one a line.
+std::string Rows(const std::string& path, const std::string& sql)
+{
+    std::string rows;
+    for (const std::string& row : QueryTexts(path, sql))
+        rows += row + "\n";
+    return rows;
+}
+
+// The bytes of the file and of its WAL and journal, if there are any.
+std::string BytesWithCompanions(const std::string& path)
+{
+    std::string bytes;
+    for (const char* suffix : {"", "-wal", "-journal"}) {
+        if (testenv::FileExists(path + suffix))
+            bytes += ReadFile(path + suffix);
+    }
+    return bytes;
+}
+
 // Pages only the history knew: none may be left anywhere in the files.
 const char* const kRemovedTraces[] = {"news.example.net", "shop.example.com",     "secret-visit-1",
                                       "private-thing",    "private search terms", "newsroom-icon"};
@@ -56,9 +82,9 @@ protected:
         m_places = m_profile.profileDir + "\\places.sqlite";
         m_favicons = m_profile.profileDir + "\\favicons.sqlite";
         m_formHistory = m_profile.profileDir + "\\formhistory.sqlite";
-        fixturedb::Build(m_places, IDR_FIXTURE_FIREFOX_PLACES);
-        fixturedb::Build(m_favicons, IDR_FIXTURE_FIREFOX_FAVICONS);
-        fixturedb::Build(m_formHistory, IDR_FIXTURE_FIREFOX_FORMHISTORY);
+        Build(m_places, IDR_FIXTURE_FIREFOX_PLACES);
+        Build(m_favicons, IDR_FIXTURE_FIREFOX_FAVICONS);
+        Build(m_formHistory, IDR_FIXTURE_FIREFOX_FORMHISTORY);
         m_profiles.profiles = {m_profile};
     }
 
@@ -80,8 +106,7 @@ protected:
 
     std::string Bytes() const
     {
-        return fixturedb::BytesWithCompanions(m_places) + fixturedb::BytesWithCompanions(m_favicons) +
-               fixturedb::BytesWithCompanions(m_formHistory);
+        return BytesWithCompanions(m_places) + BytesWithCompanions(m_favicons) + BytesWithCompanions(m_formHistory);
     }
 
     BrowserProfile m_profile;
@@ -94,39 +119,41 @@ protected:
 };
 
 constexpr const char* kBookmarkTree =
-    "SELECT id, type, fk, parent, position, title, guid FROM moz_bookmarks ORDER BY id";
+    "SELECT json_array(id, type, fk, parent, position, title, guid) FROM moz_bookmarks ORDER BY id";
+// The icons of the two bookmarked pages.
 constexpr const char* kBookmarkIcons =
-    "SELECT p.page_url, i.icon_url, hex(i.data) FROM moz_pages_w_icons p JOIN moz_icons_to_pages ip ON ip.page_id = "
-    "p.id JOIN moz_icons i ON i.id = ip.icon_id ORDER BY p.id";
+    "SELECT json_array(p.page_url, i.icon_url, hex(i.data)) FROM moz_pages_w_icons p"
+    " JOIN moz_icons_to_pages ip ON ip.page_id = p.id JOIN moz_icons i ON i.id = ip.icon_id"
+    " WHERE p.page_url IN ('https://www.mozilla.org/firefox/', 'https://developer.example.org/docs') ORDER BY p.id";
 
 TEST_F(BrowserDatabases, FirefoxHistoryGoesBookmarksTheirTreeAndTheirIconsStayAndNoRemovedPageIsLeftInTheFiles)
 {
     // A bookmarked page whose reference count went wrong is still a bookmarked page.
-    fixturedb::Exec(m_places, "UPDATE moz_places SET foreign_count = 0 WHERE id = 5");
-    const std::string tree = fixturedb::Rows(m_places, kBookmarkTree);
-    const std::string keywords = fixturedb::Rows(m_places, "SELECT * FROM moz_keywords");
-    const std::string bookmarkIcons = fixturedb::Rows(m_favicons, kBookmarkIcons + std::string(" LIMIT 1"));
+    Build(m_places, IDR_FIXTURE_FIREFOX_PLACES, "UPDATE moz_places SET foreign_count = 0 WHERE id = 5");
+    const std::string tree = Rows(m_places, kBookmarkTree);
+    const std::string keywords =
+        Rows(m_places, "SELECT json_array(id, keyword, place_id, post_data) FROM moz_keywords");
+    const std::string bookmarkIcons = Rows(m_favicons, kBookmarkIcons);
 
     EXPECT_EQ(Clean({"Mozilla Firefox|history"}),
               std::vector<std::string>{m_places + " - 7 history entries removed (2 bookmarks kept)"});
 
-    EXPECT_EQ(fixturedb::Rows(m_places, kBookmarkTree), tree);
-    EXPECT_EQ(fixturedb::Rows(m_places, "SELECT * FROM moz_keywords"), keywords);
-    EXPECT_EQ(fixturedb::Rows(m_places, "SELECT id, visit_count, last_visit_date, typed FROM moz_places"),
-              "1|0|NULL|0\n4|0|NULL|0\n5|0|NULL|0\n");
-    EXPECT_EQ(fixturedb::Rows(m_places, "SELECT (SELECT count(*) FROM moz_historyvisits) + (SELECT count(*) FROM "
-                                        "moz_inputhistory) + (SELECT count(*) FROM moz_places_metadata) + (SELECT "
-                                        "count(*) FROM moz_annos)"),
+    EXPECT_EQ(Rows(m_places, kBookmarkTree), tree);
+    EXPECT_EQ(Rows(m_places, "SELECT json_array(id, keyword, place_id, post_data) FROM moz_keywords"), keywords);
+    EXPECT_EQ(Rows(m_places, "SELECT json_array(id, visit_count, last_visit_date, typed) FROM moz_places"),
+              "[1,0,null,0]\n[4,0,null,0]\n[5,0,null,0]\n");
+    EXPECT_EQ(Rows(m_places, "SELECT (SELECT count(*) FROM moz_historyvisits) + (SELECT count(*) FROM "
+                             "moz_inputhistory) + (SELECT count(*) FROM moz_places_metadata) + (SELECT "
+                             "count(*) FROM moz_annos)"),
               "0\n");
-    EXPECT_EQ(fixturedb::Rows(m_places, "SELECT host FROM moz_origins ORDER BY id"),
-              "www.mozilla.org\ndeveloper.example.org\n");
+    EXPECT_EQ(Rows(m_places, "SELECT host FROM moz_origins ORDER BY id"), "www.mozilla.org\ndeveloper.example.org\n");
     // The bookmarked pages keep their icons; the kept site keeps its root icon.
-    EXPECT_EQ(fixturedb::Rows(m_favicons, kBookmarkIcons + std::string(" LIMIT 1")), bookmarkIcons);
-    EXPECT_EQ(fixturedb::Rows(m_favicons, "SELECT id FROM moz_icons ORDER BY id"), "1\n4\n5\n");
-    EXPECT_EQ(fixturedb::Rows(m_favicons, "SELECT page_url FROM moz_pages_w_icons ORDER BY id"),
+    EXPECT_EQ(Rows(m_favicons, kBookmarkIcons), bookmarkIcons);
+    EXPECT_EQ(Rows(m_favicons, "SELECT id FROM moz_icons ORDER BY id"), "1\n4\n5\n");
+    EXPECT_EQ(Rows(m_favicons, "SELECT page_url FROM moz_pages_w_icons ORDER BY id"),
               "https://www.mozilla.org/firefox/\nhttps://developer.example.org/docs\n");
 
-    const std::string bytes = fixturedb::BytesWithCompanions(m_places) + fixturedb::BytesWithCompanions(m_favicons);
+    const std::string bytes = BytesWithCompanions(m_places) + BytesWithCompanions(m_favicons);
     for (const char* trace : kRemovedTraces)
         EXPECT_EQ(bytes.find(trace), std::string::npos) << trace;
 }
@@ -136,10 +163,10 @@ TEST_F(BrowserDatabases, FormHistoryGoesWithThePagesItWasTypedIn)
     EXPECT_EQ(Clean({"Mozilla Firefox|formhistory"}),
               std::vector<std::string>{m_formHistory + " - 3 form history entries removed"});
 
-    EXPECT_EQ(fixturedb::Rows(m_formHistory, "SELECT (SELECT count(*) FROM moz_formhistory) + (SELECT count(*) FROM "
-                                             "moz_sources) + (SELECT count(*) FROM moz_history_to_sources)"),
+    EXPECT_EQ(Rows(m_formHistory, "SELECT (SELECT count(*) FROM moz_formhistory) + (SELECT count(*) FROM "
+                                  "moz_sources) + (SELECT count(*) FROM moz_history_to_sources)"),
               "0\n");
-    const std::string bytes = fixturedb::BytesWithCompanions(m_formHistory);
+    const std::string bytes = BytesWithCompanions(m_formHistory);
     for (const char* trace : {"symptoms of something private", "someone@example.net", "shop.example.com"})
         EXPECT_EQ(bytes.find(trace), std::string::npos) << trace;
 }
@@ -201,7 +228,7 @@ TEST_P(BrowserInUse, IsAskedAboutOncePerBrowserAndLeavesItsDataByteForByteUnless
     m_sink.retries.assign(c.retries.begin(), c.retries.end());
     if (c.browserClosesOnQuestion)
         m_sink.onRetryQuestion = closeBrowser;
-    const std::string before = fixturedb::BytesWithCompanions(m_places);
+    const std::string before = BytesWithCompanions(m_places);
 
     const std::vector<std::string> lines = Clean({"Mozilla Firefox|history", "Mozilla Firefox|formhistory"});
     closeBrowser();
@@ -216,7 +243,7 @@ TEST_P(BrowserInUse, IsAskedAboutOncePerBrowserAndLeavesItsDataByteForByteUnless
         EXPECT_EQ(m_tally.failures, 0);
     } else {
         EXPECT_EQ(lines[0], "INFO: Firefox has " + m_places + " open, so it was left as it was");
-        EXPECT_EQ(fixturedb::BytesWithCompanions(m_places), before);
+        EXPECT_EQ(BytesWithCompanions(m_places), before);
         EXPECT_GE(m_tally.failures, 1); // the console ends with exit code 1
     }
 }
@@ -242,13 +269,13 @@ class DatabaseLeftAsItWas : public BrowserDatabases, public ::testing::WithParam
 TEST_P(DatabaseLeftAsItWas, ByteForByteWithAnInfoLine)
 {
     GetParam().spoil(m_places);
-    const std::string before = fixturedb::BytesWithCompanions(m_places);
+    const std::string before = BytesWithCompanions(m_places);
 
     const std::vector<std::string> lines = Clean({"Mozilla Firefox|history"});
 
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "INFO: " + m_places + GetParam().why + ", so it was left as it was");
-    EXPECT_EQ(fixturedb::BytesWithCompanions(m_places), before);
+    EXPECT_EQ(BytesWithCompanions(m_places), before);
     EXPECT_TRUE(testenv::FileExists(m_places));
 }
 
@@ -267,13 +294,16 @@ INSTANTIATE_TEST_SUITE_P(
         LeftCase{"Encrypted", [](const std::string& p) { Overwrite(p, 0, "\x5e\x91\x0c\x77 encrypted page one..."); },
                  " is damaged, encrypted or not a database"},
         LeftCase{"NewerSchema",
-                 [](const std::string& p) { fixturedb::Exec(p, "ALTER TABLE moz_places DROP COLUMN foreign_count"); },
+                 [](const std::string& p) {
+                     Build(p, IDR_FIXTURE_FIREFOX_PLACES, "ALTER TABLE moz_places DROP COLUMN foreign_count");
+                 },
                  " has tables or columns this version does not know"},
         LeftCase{"FailsHalfway",
                  [](const std::string& p) {
                      // A trigger that needs one of Firefox's own functions.
-                     fixturedb::Exec(p, "CREATE TRIGGER moz_places_gone AFTER DELETE ON moz_places BEGIN "
-                                        "SELECT fixup_url(OLD.url); END");
+                     Build(p, IDR_FIXTURE_FIREFOX_PLACES,
+                           "CREATE TRIGGER moz_places_gone AFTER DELETE ON moz_places BEGIN "
+                           "SELECT fixup_url(OLD.url); END");
                  },
                  " could not be changed (no such function: fixup_url)"}),
     [](const ::testing::TestParamInfo<LeftCase>& info) { return std::string(info.param.name); });
