@@ -8,8 +8,6 @@
 // A preview is a run with options.preview set: the same walk, reported in the
 // conditional, with nothing changed.
 // The stop flag g_stopFlag is set by the window when the user confirms a cancel.
-#include "engine/browsers/DatabaseEntry.h"
-#include "engine/browsers/ProfileSource.h"
 #include "engine/core/RemovalHost.h"
 #include "engine/core/RunOptions.h"
 #include "engine/core/RunSink.h"
@@ -22,11 +20,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+class CDatabaseRunner;
+class IProfileSource;
+struct BrowserProfile;
 
 // The finishing run's worker thread procedure: builds an engine on the thread's stack and runs it.
 void FinishingThreadProc(IRunSink& window);
@@ -38,6 +41,7 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept;
 class CCleaningEngine : public IRemovalHost {
 public:
     explicit CCleaningEngine(IRunSink& sink, CPlatform& sys = Platform());
+    ~CCleaningEngine() override;
 
     // The cleaning run with the caller's options; returns 0.
     int Run(const RunOptions& options);
@@ -163,8 +167,8 @@ private:
     IProfileSource* m_profiles = nullptr;
     // The profiles, read when a database entry first needs them, and the runner that
     // remembers which browsers the user left: for one run.
-    std::optional<std::vector<BrowserProfile>> m_browserProfiles;
-    std::optional<CDatabaseRunner> m_databaseRunner;
+    std::unique_ptr<std::vector<BrowserProfile>> m_browserProfiles;
+    std::unique_ptr<CDatabaseRunner> m_databaseRunner;
     IRunSink* m_sink; // the window or the console the run reports to
     CPlatform& m_sys;
     CRestartList m_restartList{*this};

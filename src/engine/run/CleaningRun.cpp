@@ -1,6 +1,7 @@
 // The cleaning run: set-up, the groups in order, and the end of the run.
 #include "engine/run/CleaningEngine.h"
 
+#include "engine/browsers/DatabaseEntry.h"
 #include "engine/run/RunText.h"
 #include "resource.h"
 #include "sys/NameCase.h"
@@ -47,6 +48,8 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 }
 
 CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_sink(&sink), m_sys(sys) {}
+
+CCleaningEngine::~CCleaningEngine() = default;
 
 void CCleaningEngine::UseOptions(const RunOptions& options)
 {

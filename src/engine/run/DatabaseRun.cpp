@@ -10,9 +10,9 @@ void CCleaningEngine::CleanBrowserDatabases(const std::string& target)
     if (!parsed || !m_profiles)
         return;
     if (!m_browserProfiles)
-        m_browserProfiles = m_profiles->Profiles();
+        m_browserProfiles = std::make_unique<std::vector<BrowserProfile>>(m_profiles->Profiles());
     if (!m_databaseRunner)
-        m_databaseRunner.emplace(*this, *m_profiles);
+        m_databaseRunner = std::make_unique<CDatabaseRunner>(*this, *m_profiles);
     for (const BrowserProfile& profile : *m_browserProfiles) {
         if (profile.product != parsed->product)
             continue;
