@@ -8,6 +8,7 @@
 #define IDD_PURGIX_DIALOG 102
 #define IDD_OPTIONS 134
 #define IDD_OTHER_PROGRAMS 150
+#define IDD_BROWSER_IN_USE 160
 
 // Icons, sound and data
 #define IDR_MAINFRAME 128
@@ -51,6 +52,10 @@
 // Other programs dialog (template 150)
 #define IDC_RULE_LIST 1030
 #define IDC_RULE_COUNT 1031
+
+// Browser in use question (template 160); Retry is IDRETRY
+#define IDC_IN_USE_TEXT 1040
+#define IDC_SKIP 1041
 
 // String table: main window, About box and run lines
 #define IDS_ABOUTBOX 101

@@ -42,7 +42,7 @@ void CConsoleSink::AppendReport(const std::string& text)
 void CConsoleSink::ReportItem(const RunItem& item)
 {
     if (item.bytes) {
-        ++m_tally.files;
+        m_tally.files += item.action == RunAction::RowsRemoved ? 0 : 1; // a database stays
         m_tally.bytes += *item.bytes;
     }
     if (item.action == RunAction::Deferred)

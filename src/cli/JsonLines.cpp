@@ -25,6 +25,8 @@ const char* ActionName(RunAction action)
         return "registry_missing";
     case RunAction::Skipped:
         return "skipped";
+    case RunAction::RowsRemoved:
+        return "rows_removed";
     }
     return "info";
 }
@@ -56,12 +58,18 @@ std::string JsonString(std::string_view text)
 
 std::string ItemJson(const RunItem& item, bool preview)
 {
-    const char* action =
-        preview && item.action == RunAction::RegistryRemoved ? "would_remove_registry" : ActionName(item.action);
+    const char* action = ActionName(item.action);
+    if (preview && item.action == RunAction::RegistryRemoved)
+        action = "would_remove_registry";
+    else if (preview && item.action == RunAction::RowsRemoved)
+        action = "would_remove_rows";
     std::string json = std::string("{\"action\":\"") + action + "\",\"path\":" + JsonString(item.path);
     // The change is what the line says after the path and its " - ".
     if (item.action == RunAction::WouldRewrite && item.line.size() > item.path.size() + 3)
         json += ",\"change\":" + JsonString(WithoutLineEnd(item.line.substr(item.path.size() + 3)));
+    if (item.rows)
+        json += FormatText(",\"removed\":%lld,\"kept\":%lld", static_cast<long long>(item.rows->removed),
+                           static_cast<long long>(item.rows->kept));
     if (item.bytes)
         json += FormatText(",\"bytes\":%llu", static_cast<unsigned long long>(*item.bytes));
     return json + "}";

@@ -14,7 +14,9 @@ std::string WithoutLineEnd(std::string text);
 std::string JsonString(std::string_view text);
 // {"action":"deleted","path":"...","bytes":123}; "bytes" only for a counted file. In a
 // preview a list that would go reads "would_remove_registry", and a file that would be
-// rewritten carries the "change".
+// rewritten carries the "change". A database cleaned inside:
+// {"action":"rows_removed","path":"...","removed":n,"kept":n,"bytes":freed}, in a preview
+// "would_remove_rows".
 std::string ItemJson(const RunItem& item, bool preview);
 // {"action":"info","text":"..."} for a line that is about no one thing.
 std::string InfoJson(std::string_view text);

@@ -44,3 +44,16 @@ std::string ReplacePlaceholder(const std::string& format, const std::string& arg
         result.replace(at, 2, argument);
     return result;
 }
+
+std::string GroupedDigits(std::int64_t number)
+{
+    const std::string plain = std::to_string(number);
+    const std::size_t first = number < 0 ? 1 : 0; // after the sign
+    std::string text = plain.substr(0, first);
+    for (std::size_t i = first; i < plain.size(); ++i) {
+        if (i > first && (plain.size() - i) % 3 == 0)
+            text += ',';
+        text += plain[i];
+    }
+    return text;
+}

@@ -1,5 +1,6 @@
 #pragma once
 // printf-style formatting into a std::string, for the string table's texts.
+#include <cstdint>
 #include <string>
 
 #if defined(__GNUC__)
@@ -15,3 +16,6 @@ std::string WidenLongConversions(const std::string& format);
 
 // Replaces "%1" in a message text with the argument.
 std::string ReplacePlaceholder(const std::string& format, const std::string& argument);
+
+// A count with its thousands grouped by commas: 1234567 as "1,234,567".
+std::string GroupedDigits(std::int64_t number);

@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "sys/Utf8.h"
 #include "ui/AboutDlg.h"
+#include "ui/InUseDlg.h"
 #include "ui/MainDlgMessages.h"
 #include "ui/OptionsDlg.h"
 
@@ -393,6 +394,16 @@ void CMainDlg::Tell(const std::string& text)
         ShowReport();
         AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
     });
+}
+
+bool CMainDlg::AskRetryOrSkip(const std::string& text)
+{
+    bool retry = false;
+    OnUiThread([&] {
+        ShowReport();
+        retry = CInUseDlg(text).AskRetry(m_hWnd);
+    });
+    return retry;
 }
 
 void CMainDlg::PassPauseGate()

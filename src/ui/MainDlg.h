@@ -35,6 +35,7 @@ public:
     void SetBusy(bool busy) override;
     bool AskYesNo(const std::string& text) override;
     void Tell(const std::string& text) override;
+    bool AskRetryOrSkip(const std::string& text) override;
     void PassPauseGate() override;
     void OnRunFinished(const RunOutcome& outcome) override;
 

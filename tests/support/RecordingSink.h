@@ -31,18 +31,31 @@ public:
     bool AskYesNo(const std::string& text) override
     {
         questions.push_back(text);
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return NextAnswer(answers);
     }
     void Tell(const std::string& text) override { messages.push_back(text); }
+    bool AskRetryOrSkip(const std::string& text) override
+    {
+        retryQuestions.push_back(text);
+        if (onRetryQuestion)
+            onRetryQuestion();
+        return NextAnswer(retries);
+    }
     void PassPauseGate() override {}
     void OnRunFinished(const RunOutcome& outcome) override
     {
         ++finished;
         outcomes.push_back(outcome);
+    }
+
+    // The first answer left, which it takes; false when none is left.
+    static bool NextAnswer(std::deque<bool>& queue)
+    {
+        if (queue.empty())
+            return false;
+        const bool answer = queue.front();
+        queue.pop_front();
+        return answer;
     }
 
     // Report lines, without their "\r\n".
@@ -67,6 +80,9 @@ public:
     std::vector<std::string> questions;
     std::deque<bool> answers; // Yes: true; none left: No
     std::vector<std::string> messages;
+    std::vector<std::string> retryQuestions;
+    std::deque<bool> retries;              // Retry: true; none left: Skip
+    std::function<void()> onRetryQuestion; // e.g. the user closes the browser before answering
     int finished = 0;
     std::vector<RunOutcome> outcomes;
     std::function<void(const std::string&)> onLine; // e.g. to request a stop mid-run

@@ -31,6 +31,12 @@ bool CSqliteError::InUse() const
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+bool CSqliteError::Unreadable() const
+{
+    const int primary = m_code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 CSqliteStatement::CSqliteStatement(sqlite3* db, const char* sql) : m_db(db)
 {
     Check(m_db, sqlite3_prepare_v2(m_db, sql, -1, &m_stmt, nullptr));
@@ -134,25 +140,37 @@ void CSqliteDatabase::CheckIntegrity()
         throw CSqliteError(SQLITE_CORRUPT, "the database is damaged");
 }
 
-bool CSqliteDatabase::HasTable(const std::string& table)
+bool CSqliteDatabase::HasTable(const std::string& table, const std::string& schema)
 {
-    CSqliteStatement query = Prepare("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?1");
+    CSqliteStatement query = Prepare("SELECT 1 FROM pragma_table_list WHERE type='table' AND name=?1 AND schema=?2");
     query.Bind(1, table);
+    query.Bind(2, schema);
     return query.Step();
 }
 
-bool CSqliteDatabase::HasColumns(const std::string& table, std::initializer_list<const char*> columns)
+bool CSqliteDatabase::HasColumns(const std::string& table, std::initializer_list<const char*> columns,
+                                 const std::string& schema)
 {
-    if (!HasTable(table))
+    if (!HasTable(table, schema))
         return false;
     for (const char* column : columns) {
-        CSqliteStatement query = Prepare("SELECT 1 FROM pragma_table_info(?1) WHERE name=?2");
+        CSqliteStatement query = Prepare("SELECT 1 FROM pragma_table_info(?1, ?3) WHERE name=?2");
         query.Bind(1, table);
         query.Bind(2, std::string(column));
+        query.Bind(3, schema);
         if (!query.Step())
             return false;
     }
     return true;
+}
+
+void CSqliteDatabase::Attach(const std::string& path, const std::string& schema)
+{
+    // The connection's own open flags apply: a missing file is an error, never created.
+    CSqliteStatement attach = Prepare("ATTACH DATABASE ?1 AS ?2");
+    attach.Bind(1, path);
+    attach.Bind(2, schema);
+    attach.Run();
 }
 
 CSqliteTransaction::CSqliteTransaction(CSqliteDatabase& db) : m_db(db)

@@ -26,6 +26,8 @@ public:
     int Code() const { return m_code; }
     // "Busy" or "locked": another program (the browser) holds the database.
     bool InUse() const;
+    // Corrupt, encrypted or not a database at all.
+    bool Unreadable() const;
 
 private:
     int m_code;
@@ -76,9 +78,14 @@ public:
     std::int64_t Changes() const;
     // The file answers a quick check with "ok": raises CSqliteError when it does not.
     void CheckIntegrity();
-    bool HasTable(const std::string& table);
+    // schema: "main", or the name a file was attached under.
+    bool HasTable(const std::string& table, const std::string& schema = "main");
     // The table exists and has every column named.
-    bool HasColumns(const std::string& table, std::initializer_list<const char*> columns);
+    bool HasColumns(const std::string& table, std::initializer_list<const char*> columns,
+                    const std::string& schema = "main");
+    // Opens another existing file in this connection under the schema name, so that one
+    // transaction spans both; outside a transaction only.
+    void Attach(const std::string& path, const std::string& schema);
 
 private:
     sqlite3* m_db = nullptr;

@@ -33,6 +33,9 @@ public:
                             std::optional<std::uint64_t> bytes = std::nullopt) = 0;
     // A file the summary counts: it goes now, or at the next log-on.
     virtual void CountFile(std::uint64_t size) = 0;
+    // The line about one database cleaned inside (RunAction::RowsRemoved); the summary
+    // counts the bytes it freed, not a file.
+    virtual void ReportRows(const std::string& path, std::string line, RowCounts rows, std::uint64_t bytesFreed) = 0;
     // Something the run leaves where it is without a line (a file it never removes). A
     // preview says a folder would stay when the count of things left grew while it went
     // through it.

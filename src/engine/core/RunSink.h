@@ -19,6 +19,13 @@ enum class RunAction {
     RegistryFailed,
     RegistryMissing, // a list that is not there: reported as not removed, yet nothing failed
     Skipped,         // a folder the run does not enter
+    RowsRemoved,     // rows removed inside a database (in a preview, rows that would be)
+};
+
+// The rows a database clean removed, and those it kept on purpose (bookmarks, kept sites).
+struct RowCounts {
+    std::int64_t removed = 0;
+    std::int64_t kept = 0;
 };
 
 // One report line about one thing, with what the line says in parts.
@@ -26,7 +33,8 @@ struct RunItem {
     RunAction action;
     std::string path;                   // as shown to the user; a list's name for the registry
     std::string line;                   // the report line, with its "\r\n"
-    std::optional<std::uint64_t> bytes; // set for a file the run's summary counts
+    std::optional<std::uint64_t> bytes; // set for a file the run's summary counts; a database's bytes freed
+    std::optional<RowCounts> rows = {}; // set for RowsRemoved
 };
 
 class IRunSink {
@@ -58,6 +66,9 @@ public:
     virtual bool AskYesNo(const std::string& text) = 0;
     // A message owned by the window (caption "Purgix!") that the user acknowledges.
     virtual void Tell(const std::string& text) = 0;
+    // A question with the buttons Retry and Skip; true for Retry. A sink that cannot ask
+    // (the console) skips.
+    virtual bool AskRetryOrSkip(const std::string&) { return false; }
 
     // A point between files where a paused run waits.
     virtual void PassPauseGate() = 0;

@@ -175,7 +175,7 @@ template <class T> std::vector<T> InNumberOrder(std::vector<Numbered<T>>& keys)
 
 class CRuleReader {
 public:
-    explicit CRuleReader(RuleBudget& budget) : m_budget(budget) {}
+    CRuleReader(RuleBudget& budget, bool builtIn) : m_budget(budget), m_builtIn(builtIn) {}
 
     // False once the budget is spent: the rest of the file is not read.
     bool Line(std::string_view line)
@@ -265,6 +265,8 @@ private:
             m_entry.detectOs = value;
         } else if (SameIgnoringAsciiCase(kind, "Warning")) {
             m_entry.warning = value;
+        } else if (m_builtIn && SameIgnoringAsciiCase(kind, "BrowserDatabase")) {
+            m_entry.browserDatabase = value;
         }
     }
 
@@ -289,6 +291,7 @@ private:
     }
 
     RuleBudget& m_budget;
+    const bool m_builtIn;
     std::size_t m_keysInEntry = 0;
     std::vector<RuleEntry> m_entries;
     RuleEntry m_entry;
@@ -329,13 +332,9 @@ RuleRegKey ParseRegKey(std::string_view text)
     return reg;
 }
 
-std::vector<RuleEntry> ParseRules(std::string_view bytes)
-{
-    RuleBudget budget;
-    return ParseRules(bytes, budget);
-}
+namespace {
 
-std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget)
+std::vector<RuleEntry> ParseRulesOf(std::string_view bytes, RuleBudget& budget, bool builtIn)
 {
     std::string decoded;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -347,7 +346,7 @@ std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget)
     }
     if (budget.entries == 0 || budget.keys == 0)
         return {};
-    CRuleReader reader(budget);
+    CRuleReader reader(budget, builtIn);
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
         if (!reader.Line(bytes.substr(at, end - at)))
@@ -355,6 +354,25 @@ std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget)
         at = end + 1;
     }
     return reader.Entries();
+}
+
+} // namespace
+
+std::vector<RuleEntry> ParseRules(std::string_view bytes)
+{
+    RuleBudget budget;
+    return ParseRulesOf(bytes, budget, false);
+}
+
+std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget)
+{
+    return ParseRulesOf(bytes, budget, false);
+}
+
+std::vector<RuleEntry> ParseBuiltInRules(std::string_view bytes)
+{
+    RuleBudget budget;
+    return ParseRulesOf(bytes, budget, true);
 }
 
 void MergeRules(std::vector<RuleEntry>& into, std::vector<RuleEntry>&& entries)

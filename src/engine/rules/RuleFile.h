@@ -52,6 +52,10 @@ struct RuleEntry {
     std::vector<RuleRegKey> regKeys;   // in number order
     std::vector<RuleExclusion> exclusions;
     std::optional<std::string> unreadableExclusion; // the first ExcludeKey that could not be read, as written
+    // BrowserDatabase=<product>|<kind>: the entry cleans inside that browser's databases
+    // instead of removing files. Read from the built-in rules only: a rules file beside
+    // the program cannot name one.
+    std::string browserDatabase;
 };
 
 // How much the reader takes in, shared by the files read one after the other: the
@@ -68,6 +72,8 @@ inline constexpr std::size_t kMostKeysPerEntry = 1000;
 // UTF-16 LE with BOM; lines end in CR LF or LF.
 std::vector<RuleEntry> ParseRules(std::string_view bytes);
 std::vector<RuleEntry> ParseRules(std::string_view bytes, RuleBudget& budget);
+// The program's own rules: the same, and BrowserDatabase keys are read too.
+std::vector<RuleEntry> ParseBuiltInRules(std::string_view bytes);
 
 // Adds the entries to `into`; one whose name equals (ignoring case) an entry already
 // there replaces it in place.

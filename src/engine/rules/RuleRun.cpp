@@ -174,7 +174,10 @@ void CCleaningEngine::CleanRuleEntries(const RunOptions& options)
         if (!detector.Found(entry))
             continue;
         ShowTarget(kStatusDeleting + entry.name);
-        RunEntry(*this, variables, entry, protectedFolders);
+        if (!entry.browserDatabase.empty())
+            CleanBrowserDatabases(entry.browserDatabase);
+        else
+            RunEntry(*this, variables, entry, protectedFolders);
     }
     m_sink->StepProgress();
 }

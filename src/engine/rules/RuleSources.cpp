@@ -46,7 +46,7 @@ bool SameRuleName(const std::string& a, const std::string& b)
 
 std::vector<RuleEntry> LoadRuleEntries(CPlatform& sys, const std::string& folder)
 {
-    std::vector<RuleEntry> entries = ParseRules(sys.LoadResourceData(IDR_BUILTIN_RULES));
+    std::vector<RuleEntry> entries = ParseBuiltInRules(sys.LoadResourceData(IDR_BUILTIN_RULES));
     if (folder.empty())
         return entries;
     // One budget for every file beside the program, so that many files cannot add up.

@@ -20,11 +20,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+class CDatabaseRunner;
+class IProfileSource;
+struct BrowserProfile;
 
 // The finishing run's worker thread procedure: builds an engine on the thread's stack and runs it.
 void FinishingThreadProc(IRunSink& window);
@@ -36,6 +41,7 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept;
 class CCleaningEngine : public IRemovalHost {
 public:
     explicit CCleaningEngine(IRunSink& sink, CPlatform& sys = Platform());
+    ~CCleaningEngine() override;
 
     // The cleaning run with the caller's options; returns 0.
     int Run(const RunOptions& options);
@@ -79,6 +85,10 @@ public:
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
     // The chosen rule entries found on this machine; one progress step when any is chosen.
     void CleanRuleEntries(const RunOptions& options);
+    // A built-in database entry: "<product>|<kind>" in every profile of the product.
+    void CleanBrowserDatabases(const std::string& target);
+    // Where database entries find the browsers' profiles; without it they find none.
+    void UseProfiles(IProfileSource& profiles) { m_profiles = &profiles; }
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
     // The last group: overwrites the free space of each fixed drive when the switch asks
@@ -114,6 +124,7 @@ public:
     void ReportItem(RunAction action, const std::string& path, std::string line,
                     std::optional<std::uint64_t> bytes = std::nullopt) override;
     void CountFile(std::uint64_t size) override;
+    void ReportRows(const std::string& path, std::string line, RowCounts rows, std::uint64_t bytesFreed) override;
     void NoteKept() override { ++m_itemsKept; }
     std::int64_t ItemsKept() const override { return m_itemsKept; }
     bool PreviewSaidGone(const std::string& literal) const override;
@@ -158,7 +169,12 @@ private:
     RunTally m_tally;
     std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)
     std::unordered_set<std::string> m_previewGone; // lower case
-    IRunSink* m_sink;                              // the window or the console the run reports to
+    IProfileSource* m_profiles = nullptr;
+    // The profiles, read when a database entry first needs them, and the runner that
+    // remembers which browsers the user left: for one run.
+    std::unique_ptr<std::vector<BrowserProfile>> m_browserProfiles;
+    std::unique_ptr<CDatabaseRunner> m_databaseRunner;
+    IRunSink* m_sink; // the window or the console the run reports to
     CPlatform& m_sys;
     CRestartList m_restartList{*this};
 };

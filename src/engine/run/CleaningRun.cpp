@@ -1,6 +1,7 @@
 // The cleaning run: set-up, the groups in order, and the end of the run.
 #include "engine/run/CleaningEngine.h"
 
+#include "engine/browsers/DatabaseEntry.h"
 #include "engine/run/RunText.h"
 #include "resource.h"
 #include "sys/NameCase.h"
@@ -48,12 +49,16 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 
 CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_sink(&sink), m_sys(sys) {}
 
+CCleaningEngine::~CCleaningEngine() = default;
+
 void CCleaningEngine::UseOptions(const RunOptions& options)
 {
     m_options = options;
     m_tally = {};
     m_itemsKept = 0;
     m_previewGone.clear();
+    m_browserProfiles.reset();
+    m_databaseRunner.reset();
 }
 
 int CCleaningEngine::Run(const RunOptions& options)
@@ -176,6 +181,12 @@ void CCleaningEngine::CountFile(std::uint64_t size)
 {
     ++m_tally.files;
     m_tally.bytes += size;
+}
+
+void CCleaningEngine::ReportRows(const std::string& path, std::string line, RowCounts rows, std::uint64_t bytesFreed)
+{
+    m_tally.bytes += bytesFreed;
+    m_sink->ReportItem({RunAction::RowsRemoved, path, std::move(line), bytesFreed, rows});
 }
 
 bool CCleaningEngine::PreviewSaidGone(const std::string& literal) const

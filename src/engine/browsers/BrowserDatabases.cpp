@@ -1,0 +1,74 @@
+#include "engine/browsers/BrowserDatabases.h"
+
+#include "engine/browsers/FirefoxHistory.h"
+#include "sys/NameCase.h"
+
+namespace {
+
+struct KindName {
+    const char* name;
+    DatabaseKind kind;
+};
+constexpr KindName kKinds[] = {
+    {"history", DatabaseKind::History},
+    {"formhistory", DatabaseKind::FormHistory},
+    {"cookies", DatabaseKind::Cookies},
+};
+
+// The cookie databases in a profile folder: Chromium's current one, and its older place.
+constexpr const char* kChromiumCookies[] = {"Network\\Cookies", "Cookies"};
+constexpr const char* kFirefoxCookies[] = {"cookies.sqlite", nullptr};
+
+bool IsFile(CPlatform& sys, const std::string& path)
+{
+    std::uint32_t attributes = 0;
+    return sys.GetAttributes(path, attributes) == 0 && !(attributes & kAttrDirectory);
+}
+
+DatabaseCleaner CookieCleaner(BrowserFamily)
+{
+    // The cookie cleaners (CookieCleaning.h) plug in here, with the run's keep list.
+    return {};
+}
+
+} // namespace
+
+std::optional<DatabaseTarget> ParseDatabaseTarget(std::string_view text)
+{
+    const std::size_t bar = text.rfind('|');
+    if (bar == std::string_view::npos || bar == 0)
+        return std::nullopt;
+    for (const KindName& kind : kKinds) {
+        if (SameIgnoringAsciiCase(text.substr(bar + 1), kind.name))
+            return DatabaseTarget{std::string(text.substr(0, bar)), kind.kind};
+    }
+    return std::nullopt;
+}
+
+std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& profile, DatabaseKind kind)
+{
+    const std::string folder = profile.profileDir + "\\";
+    const bool firefox = profile.family == BrowserFamily::Firefox;
+    std::vector<DatabaseJob> jobs;
+    switch (kind) {
+    case DatabaseKind::History:
+        if (firefox && IsFile(sys, folder + "places.sqlite")) {
+            DatabaseJob job{folder + "places.sqlite", {}, DatabaseWording::History, CleanFirefoxHistory};
+            if (IsFile(sys, folder + "favicons.sqlite"))
+                job.attached.emplace_back(kFaviconsSchema, folder + "favicons.sqlite");
+            jobs.push_back(std::move(job));
+        }
+        break;
+    case DatabaseKind::FormHistory:
+        if (firefox && IsFile(sys, folder + "formhistory.sqlite"))
+            jobs.push_back({folder + "formhistory.sqlite", {}, DatabaseWording::FormHistory, CleanFirefoxFormHistory});
+        break;
+    case DatabaseKind::Cookies:
+        for (const char* name : firefox ? kFirefoxCookies : kChromiumCookies) {
+            if (name && IsFile(sys, folder + name))
+                jobs.push_back({folder + name, {}, DatabaseWording::Cookies, CookieCleaner(profile.family)});
+        }
+        break;
+    }
+    return jobs;
+}
