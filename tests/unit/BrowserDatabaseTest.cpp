@@ -89,16 +89,18 @@ protected:
     }
 
     // The database entries named, in one run of the engine; returns the lines it reported.
-    std::vector<std::string> Clean(std::initializer_list<const char*> targets, bool preview = false)
+    std::vector<std::string> Clean(std::initializer_list<const char*> targets, bool preview = false,
+                                   std::optional<std::vector<std::string>> keepSites = std::vector<std::string>{})
     {
         const std::size_t earlier = m_sink.Lines().size();
         CCleaningEngine engine(m_sink);
         RunOptions options;
         options.preview = preview;
+        options.keepSites = std::move(keepSites);
         engine.UseOptions(options);
         engine.UseProfiles(m_profiles);
         for (const char* target : targets)
-            engine.CleanBrowserDatabases(target);
+            engine.CleanBrowserDatabases("Entry", target);
         m_tally = engine.Tally();
         const std::vector<std::string> lines = m_sink.Lines();
         return {lines.begin() + static_cast<std::ptrdiff_t>(earlier), lines.end()};
@@ -307,6 +309,25 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  " could not be changed (no such function: fixup_url)"}),
     [](const ::testing::TestParamInfo<LeftCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BrowserDatabases, CookiesKeepTheKeptSitesAndAreLeftWholeWhenTheListCannotBeRead)
+{
+    const std::string cookies = m_profile.profileDir + "\\cookies.sqlite";
+    Build(cookies, IDR_FIXTURE_FIREFOX_COOKIES,
+          "INSERT INTO moz_cookies (name, value, host, path) VALUES ('a', '1', '.example.com', '/'),"
+          " ('b', '2', 'mail.example.com', '/'), ('c', '3', '.tracker.example.net', '/')");
+    const std::string before = BytesWithCompanions(cookies);
+
+    // Never an empty list in place of one that cannot be read: nothing goes, and it counts.
+    EXPECT_EQ(Clean({"Mozilla Firefox|cookies"}, false, std::nullopt),
+              std::vector<std::string>{"INFO: 'Entry': the list of sites to keep could not be read, so it was skipped"});
+    EXPECT_EQ(m_tally.failures, 1);
+    EXPECT_EQ(BytesWithCompanions(cookies), before);
+
+    EXPECT_EQ(Clean({"Mozilla Firefox|cookies"}, false, std::vector<std::string>{"example.com"}),
+              std::vector<std::string>{cookies + " - 1 cookie removed, 2 kept"});
+    EXPECT_EQ(Rows(cookies, "SELECT host FROM moz_cookies ORDER BY id"), ".example.com\nmail.example.com\n");
+}
 
 TEST(DatabaseEntries, OnlyTheBuiltInRulesMakeOneAndEachNamesABrowserAndWhatItCleans)
 {

@@ -1,5 +1,6 @@
 #include "engine/browsers/BrowserDatabases.h"
 
+#include "engine/browsers/CookieCleaning.h"
 #include "engine/browsers/FirefoxHistory.h"
 #include "sys/NameCase.h"
 
@@ -25,10 +26,11 @@ bool IsFile(CPlatform& sys, const std::string& path)
     return sys.GetAttributes(path, attributes) == 0 && !(attributes & kAttrDirectory);
 }
 
-DatabaseCleaner CookieCleaner(BrowserFamily)
+DatabaseCleaner CookieCleaner(BrowserFamily family, const CKeepList& keep)
 {
-    // The cookie cleaners (CookieCleaning.h) plug in here, with the run's keep list.
-    return {};
+    if (family == BrowserFamily::Firefox)
+        return [&keep](CSqliteDatabase& db, bool preview) { return CleanFirefoxCookies(db, keep, preview); };
+    return [&keep](CSqliteDatabase& db, bool preview) { return CleanChromiumCookies(db, keep, preview); };
 }
 
 } // namespace
@@ -45,7 +47,8 @@ std::optional<DatabaseTarget> ParseDatabaseTarget(std::string_view text)
     return std::nullopt;
 }
 
-std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& profile, DatabaseKind kind)
+std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& profile, DatabaseKind kind,
+                                      const CKeepList& keep)
 {
     const std::string folder = profile.profileDir + "\\";
     const bool firefox = profile.family == BrowserFamily::Firefox;
@@ -66,7 +69,7 @@ std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& prof
     case DatabaseKind::Cookies:
         for (const char* name : firefox ? kFirefoxCookies : kChromiumCookies) {
             if (name && IsFile(sys, folder + name))
-                jobs.push_back({folder + name, {}, DatabaseWording::Cookies, CookieCleaner(profile.family)});
+                jobs.push_back({folder + name, {}, DatabaseWording::Cookies, CookieCleaner(profile.family, keep)});
         }
         break;
     }

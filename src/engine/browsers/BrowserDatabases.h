@@ -5,9 +5,11 @@
 //   if (std::optional<DatabaseTarget> target = ParseDatabaseTarget("Mozilla Firefox|history"))
 //       for (const BrowserProfile& profile : profiles)
 //           if (profile.product == target->product)
-//               for (const DatabaseJob& job : DatabaseJobs(sys, profile, target->kind)) runner.Run(profile, job);
+//               for (const DatabaseJob& job : DatabaseJobs(sys, profile, target->kind, keep))
+//                   runner.Run(profile, job);
 #include "engine/browsers/BrowserProfiles.h"
 #include "engine/browsers/DatabaseEntry.h"
+#include "engine/browsers/KeepList.h"
 
 #include <optional>
 #include <string>
@@ -28,6 +30,7 @@ struct DatabaseTarget {
 // "<product>|history", "|formhistory" or "|cookies"; nothing for any other text.
 std::optional<DatabaseTarget> ParseDatabaseTarget(std::string_view text);
 
-// The profile's databases of that kind that exist, each with its cleaner. A job without a
-// cleaner lists a database whose cleaner has not been wired in: it is not run.
-std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& profile, DatabaseKind kind);
+// The profile's databases of that kind that exist, each with its cleaner. The cookie
+// cleaners keep the sites of `keep`, which outlives the jobs.
+std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& profile, DatabaseKind kind,
+                                      const CKeepList& keep);

@@ -48,6 +48,12 @@ std::string InUseLine(const std::string& browser, const std::string& path, bool 
     return "INFO: " + browser + " has " + path + " open" + LeftSuffix(preview) + kLineEnd;
 }
 
+std::string KeepListUnreadableLine(const std::string& entry, bool preview)
+{
+    return "INFO: '" + entry + "': the list of sites to keep could not be read" +
+           (preview ? ", so it would be skipped" : ", so it was skipped") + kLineEnd;
+}
+
 std::string LeftAsItWasLine(DatabaseTrouble trouble, const std::string& path, const std::string& detail, bool preview)
 {
     std::string line = "INFO: " + path;

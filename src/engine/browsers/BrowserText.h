@@ -24,5 +24,7 @@ std::string RowsLine(DatabaseWording wording, const std::string& path, const Dat
 std::string InUseQuestion(const std::string& browser);
 // The line for a database left because its browser had it open.
 std::string InUseLine(const std::string& browser, const std::string& path, bool preview);
+// The INFO line for an entry of the sites to keep, when the stored list cannot be read.
+std::string KeepListUnreadableLine(const std::string& entry, bool preview);
 // The INFO line for a database left as it was; detail: what SQLite said, for Failed.
 std::string LeftAsItWasLine(DatabaseTrouble trouble, const std::string& path, const std::string& detail, bool preview);

@@ -37,11 +37,12 @@ public:
 
     // One line either way: the counts, or why the database was left.
     void Run(const BrowserProfile& profile, const DatabaseJob& job);
+    // Asks until the browser lets the profile go (Retry) or the user leaves it (Skip);
+    // a browser left once is not asked about again in this run. For the profile's other
+    // data too (its sites' storage), which must not change under a running browser either.
+    bool BrowserLetGo(const BrowserProfile& profile);
 
 private:
-    // Asks until the browser lets the profile go (Retry) or the user leaves it (Skip);
-    // a browser left once is not asked about again in this run.
-    bool BrowserLetGo(const BrowserProfile& profile);
     bool UserRetries(const BrowserProfile& profile);
     DatabaseCounts CleanOnce(const DatabaseJob& job);
     std::uint64_t BytesOnDisk(const DatabaseJob& job);

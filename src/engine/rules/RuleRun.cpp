@@ -175,7 +175,7 @@ void CCleaningEngine::CleanRuleEntries(const RunOptions& options)
             continue;
         ShowTarget(kStatusDeleting + entry.name);
         if (!entry.browserDatabase.empty())
-            CleanBrowserDatabases(entry.browserDatabase);
+            CleanBrowserDatabases(entry.name, entry.browserDatabase);
         else
             RunEntry(*this, variables, entry, protectedFolders);
     }

@@ -85,9 +85,11 @@ public:
     void CleanRegistryHistory(const std::string& windowsDir, const std::string& netscapeDir);
     // The chosen rule entries found on this machine; one progress step when any is chosen.
     void CleanRuleEntries(const RunOptions& options);
-    // A built-in database entry: "<product>|<kind>" in every profile of the product.
-    void CleanBrowserDatabases(const std::string& target);
-    // Where database entries find the browsers' profiles; without it they find none.
+    // A built-in database entry: "<product>|<kind>" in every profile of the product. A
+    // cookie entry keeps the run's sites to keep, and is skipped when they could not be read.
+    void CleanBrowserDatabases(const std::string& entry, const std::string& target);
+    // Where database entries find the browsers' profiles: the installed browsers' unless
+    // the caller gives others.
     void UseProfiles(IProfileSource& profiles) { m_profiles = &profiles; }
     void RewriteNetscapePrefs(const std::string& directory);
     void PreviewPrefsRewrite(const std::string& prefsFile);
@@ -169,6 +171,7 @@ private:
     RunTally m_tally;
     std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)
     std::unordered_set<std::string> m_previewGone; // lower case
+    std::unique_ptr<IProfileSource> m_installedProfiles;
     IProfileSource* m_profiles = nullptr;
     // The profiles, read when a database entry first needs them, and the runner that
     // remembers which browsers the user left: for one run.

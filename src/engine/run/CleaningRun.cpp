@@ -2,6 +2,7 @@
 #include "engine/run/CleaningEngine.h"
 
 #include "engine/browsers/DatabaseEntry.h"
+#include "engine/browsers/InstalledProfiles.h"
 #include "engine/run/RunText.h"
 #include "resource.h"
 #include "sys/NameCase.h"
@@ -47,7 +48,13 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
     }
 }
 
-CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys) : m_sink(&sink), m_sys(sys) {}
+CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys)
+    : m_installedProfiles(std::make_unique<CInstalledProfiles>(sys)),
+      m_profiles(m_installedProfiles.get()),
+      m_sink(&sink),
+      m_sys(sys)
+{
+}
 
 CCleaningEngine::~CCleaningEngine() = default;
 
