@@ -27,8 +27,23 @@ const char* ActionName(RunAction action)
         return "skipped";
     case RunAction::RowsRemoved:
         return "rows_removed";
+    case RunAction::FreeSpaceWiped:
+        return "free_space_wiped";
     }
     return "info";
+}
+
+const char* OutcomeName(WipeOutcome outcome)
+{
+    switch (outcome) {
+    case WipeOutcome::Wiped:
+        return "wiped";
+    case WipeOutcome::Stopped:
+        return "stopped";
+    case WipeOutcome::Failed:
+        break;
+    }
+    return "failed";
 }
 
 } // namespace
@@ -56,8 +71,21 @@ std::string JsonString(std::string_view text)
     return json + "\"";
 }
 
+std::string WipeJson(const std::string& drive, const WipeResult& result)
+{
+    std::string json = FormatText("{\"action\":\"free_space_wiped\",\"drive\":%s,\"outcome\":\"%s\",\"bytes\":%llu,"
+                                  "\"seconds\":%.3f",
+                                  JsonString(drive).c_str(), OutcomeName(result.outcome),
+                                  static_cast<unsigned long long>(result.bytes), result.seconds);
+    if (result.outcome == WipeOutcome::Failed)
+        json += ",\"reason\":" + JsonString(result.reason);
+    return json + "}";
+}
+
 std::string ItemJson(const RunItem& item, bool preview)
 {
+    if (item.wipe)
+        return WipeJson(item.path, *item.wipe);
     const char* action = ActionName(item.action);
     if (preview && item.action == RunAction::RegistryRemoved)
         action = "would_remove_registry";

@@ -18,6 +18,10 @@ std::string JsonString(std::string_view text);
 // {"action":"rows_removed","path":"...","removed":n,"kept":n,"bytes":freed}, in a preview
 // "would_remove_rows".
 std::string ItemJson(const RunItem& item, bool preview);
+
+// One drive's free-space wipe: {"action":"free_space_wiped","drive":"C:","outcome":"wiped",
+// "bytes":n,"seconds":x}, with the "reason" of a failure; for a run's item and wipe-free alike.
+std::string WipeJson(const std::string& drive, const WipeResult& result);
 // {"action":"info","text":"..."} for a line that is about no one thing.
 std::string InfoJson(std::string_view text);
 // {"summary":{"preview":false,"files":n,"bytes":n,"deferred":n,"failed":n,"seconds":x}}

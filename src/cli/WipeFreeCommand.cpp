@@ -60,30 +60,6 @@ std::string DriveRoot(const std::string& operand)
     return root.substr(0, 1) + ":\\";
 }
 
-const char* OutcomeName(WipeOutcome outcome)
-{
-    switch (outcome) {
-    case WipeOutcome::Wiped:
-        return "wiped";
-    case WipeOutcome::Stopped:
-        return "stopped";
-    case WipeOutcome::Failed:
-        break;
-    }
-    return "failed";
-}
-
-// {"drive":"C:","outcome":"wiped","bytes":n,"seconds":x}, with the "reason" of a failure.
-std::string WipeJson(const std::string& drive, const WipeResult& result)
-{
-    std::string json =
-        FormatText("{\"drive\":%s,\"outcome\":\"%s\",\"bytes\":%llu,\"seconds\":%.3f", JsonString(drive).c_str(),
-                   OutcomeName(result.outcome), static_cast<unsigned long long>(result.bytes), result.seconds);
-    if (result.outcome == WipeOutcome::Failed)
-        json += ",\"reason\":" + JsonString(result.reason);
-    return json + "}";
-}
-
 } // namespace
 
 int WipeFreeCommand(const CliRequest& request)

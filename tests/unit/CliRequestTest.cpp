@@ -99,6 +99,12 @@ TEST(JsonLines, EscapesQuotesBackslashesAndControlCharacters)
               "{\"action\":\"deferred\",\"path\":\"C:\\\\x\",\"bytes\":5}");
     EXPECT_EQ(ItemJson({RunAction::RegistryFailed, "'Run MRU' list", "", std::nullopt}, false),
               "{\"action\":\"registry_failed\",\"path\":\"'Run MRU' list\"}");
+    // A run's wipe of one drive reads as purgix-cli wipe-free writes it.
+    EXPECT_EQ(ItemJson({RunAction::FreeSpaceWiped, "W:", "", std::nullopt, std::nullopt,
+                        WipeResult{WipeOutcome::Failed, 4096, 1.5, "ERROR_WRITE_FAULT"}},
+                       false),
+              "{\"action\":\"free_space_wiped\",\"drive\":\"W:\",\"outcome\":\"failed\",\"bytes\":4096,"
+              "\"seconds\":1.500,\"reason\":\"ERROR_WRITE_FAULT\"}");
 }
 
 TEST(JsonLines, APreviewSaysSoInItsRegistryLinesItsRewriteAndItsSummary)

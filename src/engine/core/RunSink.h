@@ -3,6 +3,7 @@
 // the main window implements this, and tests implement it with a recorder.
 // Calls come from the worker thread.
 #include "engine/core/RunOutcome.h"
+#include "engine/core/WipeResult.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,7 @@ enum class RunAction {
     RegistryMissing, // a list that is not there: reported as not removed, yet nothing failed
     Skipped,         // a folder the run does not enter
     RowsRemoved,     // rows removed inside a database (in a preview, rows that would be)
+    FreeSpaceWiped,  // a drive's free space: wiped, stopped or failed, as its result says
 };
 
 // The rows a database clean removed, and those it kept on purpose (bookmarks, kept sites).
@@ -35,6 +37,7 @@ struct RunItem {
     std::string line;                   // the report line, with its "\r\n"
     std::optional<std::uint64_t> bytes; // set for a file the run's summary counts; a database's bytes freed
     std::optional<RowCounts> rows = {}; // set for RowsRemoved
+    std::optional<WipeResult> wipe = {}; // set for FreeSpaceWiped; the path is the drive
 };
 
 class IRunSink {

@@ -12,23 +12,11 @@
 // none fit: on NTFS they overwrite the free records of the master file table (where small
 // files live), elsewhere they take the last blocks a file system keeps from one large file.
 // Then it closes everything and the folder goes.
+#include "engine/core/WipeResult.h"
 #include "sys/Platform.h"
 
 #include <cstdint>
 #include <string>
-
-enum class WipeOutcome {
-    Wiped,
-    Stopped, // the user stopped it; what it wrote is gone all the same
-    Failed,  // it could not write the free space; never counted as wiped
-};
-
-struct WipeResult {
-    WipeOutcome outcome = WipeOutcome::Wiped;
-    std::uint64_t bytes = 0; // overwritten before the end, the stop or the failure
-    double seconds = 0;
-    std::string reason; // why it failed: the system's error name
-};
 
 class IWipeListener {
 public:

@@ -77,6 +77,7 @@ void CCleaningEngine::WipeFreeDiskSpace()
         }
         if (result.outcome == WipeOutcome::Failed)
             ++m_tally.failures;
-        Report(WipeResultLine(drive, result));
+        m_sink->ReportItem({RunAction::FreeSpaceWiped, drive, WipeResultLine(drive, result), std::nullopt, std::nullopt,
+                            result});
     }
 }
