@@ -1,6 +1,6 @@
 // Browser profiles on this machine as the programs find them: a Firefox that has its
-// profile open is left alone by purgix-cli, and the sites with cookies in a Chrome
-// profile are offered in the Cookies to keep dialog.
+// profile open is asked about in the window and left alone by purgix-cli, and the sites
+// with cookies in a Chrome profile are offered in the Cookies to keep dialog.
 #include "e2e/ChildProcess.h"
 #include "e2e/E2eFixture.h"
 #include "support/FixtureDatabase.h"
@@ -50,8 +50,7 @@ TEST_F(BrowsersE2e, TheConsoleLeavesAFirefoxThatHasItsProfileOpenByteForByteAndE
 {
     const std::string places = SeedFirefox() + "\\places.sqlite";
     const std::string before = testenv::ReadFile(places);
-    const std::wstring arguments =
-        L"clean --rules \"Mozilla Firefox History (bookmarks kept)\" --accept-warnings";
+    const std::wstring arguments = L"clean --rules \"Mozilla Firefox History (bookmarks kept)\" --accept-warnings";
     {
         CHeldFile firefox(places.substr(0, places.rfind('\\')) + "\\parent.lock");
         ASSERT_TRUE(firefox.IsHeld());
@@ -65,6 +64,28 @@ TEST_F(BrowsersE2e, TheConsoleLeavesAFirefoxThatHasItsProfileOpenByteForByteAndE
     const ChildResult closed = RunChild(BuiltProgram(L"purgix-cli.exe"), arguments);
     EXPECT_NE(closed.out.find(places + " - "), std::string::npos) << closed.out;
     EXPECT_EQ(QueryTexts(places, "SELECT count(*) FROM moz_historyvisits"), std::vector<std::string>{"0"});
+}
+
+TEST_F(BrowsersE2e, TheWindowAsksWhileFirefoxHasItsProfileOpenAndSkipLeavesItsHistory)
+{
+    const std::string places = SeedFirefox() + "\\places.sqlite";
+    const std::string before = testenv::ReadFile(places);
+    testenv::SetDword(HKEY_CURRENT_USER, testenv::kSettingsKey + "\\Rules", "Mozilla Firefox History (bookmarks kept)",
+                      1);
+    CHeldFile firefox(places.substr(0, places.rfind('\\')) + "\\parent.lock");
+    ASSERT_TRUE(firefox.IsHeld());
+
+    StartPurgix();
+    m_driver.Click(IDC_RUN);
+    const auto question = m_driver.WaitForMessageBox(60000);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(m_driver.Text(IDC_IN_USE_TEXT, question->window),
+              "Firefox is open. Close it and press Retry, or press Skip to leave its data this time.");
+    m_driver.Answer(*question, IDC_SKIP);
+    const std::string report = DeclineRestart();
+    EXPECT_NE(report.find("INFO: Firefox has " + places + " open, so it was left as it was\r\n"), std::string::npos)
+        << report;
+    EXPECT_EQ(testenv::ReadFile(places), before);
 }
 
 TEST_F(BrowsersE2e, TheKeepDialogOffersTheSitesWithCookiesInAChromeProfileWithTheirCount)

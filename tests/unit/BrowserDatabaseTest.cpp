@@ -319,8 +319,9 @@ TEST_F(BrowserDatabases, CookiesKeepTheKeptSitesAndAreLeftWholeWhenTheListCannot
     const std::string before = BytesWithCompanions(cookies);
 
     // Never an empty list in place of one that cannot be read: nothing goes, and it counts.
-    EXPECT_EQ(Clean({"Mozilla Firefox|cookies"}, false, std::nullopt),
-              std::vector<std::string>{"INFO: 'Entry': the list of sites to keep could not be read, so it was skipped"});
+    EXPECT_EQ(
+        Clean({"Mozilla Firefox|cookies"}, false, std::nullopt),
+        std::vector<std::string>{"INFO: 'Entry': the list of sites to keep could not be read, so it was skipped"});
     EXPECT_EQ(m_tally.failures, 1);
     EXPECT_EQ(BytesWithCompanions(cookies), before);
 

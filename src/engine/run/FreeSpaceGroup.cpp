@@ -77,7 +77,7 @@ void CCleaningEngine::WipeFreeDiskSpace()
         }
         if (result.outcome == WipeOutcome::Failed)
             ++m_tally.failures;
-        m_sink->ReportItem({RunAction::FreeSpaceWiped, drive, WipeResultLine(drive, result), std::nullopt, std::nullopt,
-                            result});
+        m_sink->ReportItem(
+            {RunAction::FreeSpaceWiped, drive, WipeResultLine(drive, result), std::nullopt, std::nullopt, result});
     }
 }
