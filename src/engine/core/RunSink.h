@@ -33,10 +33,10 @@ struct RowCounts {
 // One report line about one thing, with what the line says in parts.
 struct RunItem {
     RunAction action;
-    std::string path;                   // as shown to the user; a list's name for the registry
-    std::string line;                   // the report line, with its "\r\n"
-    std::optional<std::uint64_t> bytes; // set for a file the run's summary counts; a database's bytes freed
-    std::optional<RowCounts> rows = {}; // set for RowsRemoved
+    std::string path;                    // as shown to the user; a list's name for the registry
+    std::string line;                    // the report line, with its "\r\n"
+    std::optional<std::uint64_t> bytes;  // set for a file the run's summary counts; a database's bytes freed
+    std::optional<RowCounts> rows = {};  // set for RowsRemoved
     std::optional<WipeResult> wipe = {}; // set for FreeSpaceWiped; the path is the drive
 };
 

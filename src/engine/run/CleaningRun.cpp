@@ -49,10 +49,8 @@ void RunGuarded(IRunSink& window, const std::function<void()>& run) noexcept
 }
 
 CCleaningEngine::CCleaningEngine(IRunSink& sink, CPlatform& sys)
-    : m_installedProfiles(std::make_unique<CInstalledProfiles>(sys)),
-      m_profiles(m_installedProfiles.get()),
-      m_sink(&sink),
-      m_sys(sys)
+    : m_installedProfiles(std::make_unique<CInstalledProfiles>(sys)), m_profiles(m_installedProfiles.get()),
+      m_sink(&sink), m_sys(sys)
 {
 }
 
