@@ -20,9 +20,17 @@ inline constexpr OsError kErrorPathNotFound = 3;
 inline constexpr OsError kErrorAccessDenied = 5;
 inline constexpr OsError kErrorSharingViolation = 32;
 inline constexpr OsError kErrorHandleDiskFull = 39;
+inline constexpr OsError kErrorInvalidParameter = 87;
 inline constexpr OsError kErrorDiskFull = 112;
 inline constexpr OsError kErrorInvalidName = 123;
+inline constexpr OsError kErrorAlreadyExists = 183;
 inline constexpr OsError kErrorDirectory = 267; // a folder where a file was expected
+
+// The volume has no room left: either code, depending on the call that found it.
+inline bool IsDiskFull(OsError error)
+{
+    return error == kErrorDiskFull || error == kErrorHandleDiskFull;
+}
 
 // The predefined registry roots by their numeric values, so callers need no <windows.h>.
 using RegRoot = std::uintptr_t;

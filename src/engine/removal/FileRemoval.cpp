@@ -56,11 +56,6 @@ std::vector<ByteRange> RangesToOverwrite(CPlatform& sys, void* file, std::uint64
     return {{0, length}};
 }
 
-bool MeansDiskFull(OsError error)
-{
-    return error == kErrorDiskFull || error == kErrorHandleDiskFull;
-}
-
 // Writing the whole length must fit beside what the file already occupies: Wine does not
 // mark sparse files, so a large file of holes would otherwise take the disk's last byte.
 bool FitsOnTheDisk(CPlatform& sys, void* file, const std::string& literal, std::uint64_t length)
@@ -95,7 +90,7 @@ void Overwrite(CPlatform& sys, void* file, const std::string& literal, bool spar
         for (std::uint64_t left = std::min(range.length, length - range.offset); left > 0;) {
             const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, pattern.size()));
             const OsError error = sys.FileWrite(file, pattern.data(), chunk);
-            if (MeansDiskFull(error))
+            if (IsDiskFull(error))
                 return;
             Check(error);
             left -= chunk;

@@ -23,12 +23,6 @@ constexpr std::size_t kRecordFileBytes = 512;
 // Bounds the record files when the system keeps finding room for them.
 constexpr int kMostRecordFiles = 1 << 20;
 constexpr std::uint8_t kFillByte = 0x55;
-constexpr OsError kErrorAlreadyExists = 183;
-
-bool MeansFull(OsError error)
-{
-    return error == kErrorDiskFull || error == kErrorHandleDiskFull;
-}
 
 // One drive's wipe: what it holds open, released on every path out. The folder's own
 // handle is always the newest, so that a process that is killed closes it last, when the
@@ -109,6 +103,13 @@ OsError CDriveWipe::Start()
     m_sys.RemoveFolder(m_folder);
     if (const OsError error = m_sys.CreateFolder(m_folder); error && error != kErrorAlreadyExists)
         return error;
+    // What already stands there, put by anyone, is used only as a plain folder: a link
+    // would send the filler, and the folder's deletion, somewhere else.
+    std::uint32_t attributes = 0;
+    if (const OsError error = m_sys.GetAttributes(m_folder, attributes))
+        return error;
+    if (!(attributes & kAttrDirectory) || (attributes & kAttrReparsePoint))
+        return kErrorAlreadyExists;
     OsError error = 0;
     AddFile("filler", true, error);
     return error;
@@ -141,9 +142,10 @@ OsError CDriveWipe::FillLargeBlocks()
             m_listener.Progress(m_written, m_total);
             continue;
         }
-        // A disk with larger sectors refuses a part of one: the drive is as full as it gets.
-        if (!MeansFull(error) || size <= kSmallestBlock)
-            return MeansFull(error) || size < kSectorBlock ? 0 : error;
+        // A disk with larger sectors refuses a part of one (an invalid parameter): the drive
+        // is as full as it gets. Any other error is the wipe's failure.
+        if (!IsDiskFull(error) || size <= kSmallestBlock)
+            return IsDiskFull(error) || (size < kSectorBlock && error == kErrorInvalidParameter) ? 0 : error;
         if (const OsError flushError = RoomLeft(size))
             return flushError;
         if (size == 0)
