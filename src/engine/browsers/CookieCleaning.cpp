@@ -11,21 +11,20 @@ namespace {
 // counts exactly the rows a clean removes. A cookie without a host is no kept site's.
 DatabaseCounts CleanCookieTable(CSqliteDatabase& db, const CKeepList& keep, bool preview, BrowserFamily family)
 {
-    const std::vector<HostCookies> hosts = CountCookiesByHost(db, family);
     db.Exec("CREATE TEMP TABLE IF NOT EXISTS purgix_kept_hosts(host TEXT PRIMARY KEY)");
     db.Exec("DELETE FROM temp.purgix_kept_hosts");
     DatabaseCounts counts;
     CSqliteStatement note = db.Prepare("INSERT INTO temp.purgix_kept_hosts(host) VALUES (?)");
-    for (const HostCookies& host : hosts) {
+    ForEachCookieHost(db, family, [&](const HostCookies& host) {
         if (!keep.Keeps(host.host)) {
             counts.removed += host.cookies;
-            continue;
+            return;
         }
         counts.kept += host.cookies;
         note.Bind(1, host.host);
         note.Run();
         note.Reset();
-    }
+    });
     if (!preview && counts.removed > 0) {
         const CookieTable cookies = CookieTableOf(family);
         db.Exec((std::string("DELETE FROM ") + cookies.table + " WHERE " + CookieHostExpression(cookies) +

@@ -12,15 +12,13 @@ std::string CookieHostExpression(const CookieTable& cookies)
     return std::string("ifnull(") + cookies.hostColumn + ", '')";
 }
 
-std::vector<HostCookies> CountCookiesByHost(CSqliteDatabase& db, BrowserFamily family)
+void ForEachCookieHost(CSqliteDatabase& db, BrowserFamily family, const std::function<void(const HostCookies&)>& visit)
 {
     const CookieTable cookies = CookieTableOf(family);
     if (!db.HasColumns(cookies.table, {cookies.hostColumn}))
         throw CUnknownSchema(std::string(cookies.table) + "." + cookies.hostColumn);
     CSqliteStatement query = db.Prepare(
         ("SELECT " + CookieHostExpression(cookies) + ", count(*) FROM " + cookies.table + " GROUP BY 1").c_str());
-    std::vector<HostCookies> hosts;
     while (query.Step())
-        hosts.push_back({query.Text(0), query.Int(1)});
-    return hosts;
+        visit({query.Text(0), query.Int(1)});
 }

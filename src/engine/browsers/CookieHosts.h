@@ -3,13 +3,13 @@
 // list of sites found.
 //
 // Usage:
-//   for (const HostCookies& host : CountCookiesByHost(db, BrowserFamily::Firefox)) ...
+//   ForEachCookieHost(db, BrowserFamily::Firefox, [&](const HostCookies& host) { ... });
 #include "engine/browsers/BrowserProfiles.h"
 #include "engine/browsers/SqliteDatabase.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 struct CookieTable {
     const char* table;
@@ -25,5 +25,7 @@ struct HostCookies {
 CookieTable CookieTableOf(BrowserFamily family);
 // The column's value, with "" for a missing host, as SQL.
 std::string CookieHostExpression(const CookieTable& cookies);
-// Raises CUnknownSchema when the table or its host column is missing, CSqliteError on a failure.
-std::vector<HostCookies> CountCookiesByHost(CSqliteDatabase& db, BrowserFamily family);
+// Each host with its count of cookies, one at a time, so that a store of any size is read in
+// bounded memory. Raises CUnknownSchema when the table or its host column is missing,
+// CSqliteError on a failure.
+void ForEachCookieHost(CSqliteDatabase& db, BrowserFamily family, const std::function<void(const HostCookies&)>& visit);

@@ -4,20 +4,27 @@
 #include "engine/browsers/DatabaseCounts.h"
 #include "engine/browsers/KeepList.h"
 
+namespace {
+
+// Far more sites than anyone keeps cookies for; a store with more is a made-up one.
+constexpr std::size_t kMostSitesFound = 100000;
+
+} // namespace
+
 bool AddCookieSites(const std::string& storePath, BrowserFamily family, std::map<std::string, std::int64_t>& sites)
 {
-    std::vector<HostCookies> hosts;
     try {
         CSqliteDatabase db(storePath, true);
-        hosts = CountCookiesByHost(db, family);
+        ForEachCookieHost(db, family, [&](const HostCookies& host) {
+            const std::optional<std::string> site = NormalisedSite(host.host);
+            // A list no one could read through is not grown further by a store that holds more.
+            if (site && (sites.size() < kMostSitesFound || sites.count(*site)))
+                sites[*site] += host.cookies;
+        });
     } catch (const CSqliteError&) {
         return false;
     } catch (const CUnknownSchema&) {
         return false;
-    }
-    for (const HostCookies& host : hosts) {
-        if (const std::optional<std::string> site = NormalisedSite(host.host))
-            sites[*site] += host.cookies;
     }
     return true;
 }

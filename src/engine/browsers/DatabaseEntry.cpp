@@ -62,8 +62,10 @@ bool CDatabaseRunner::UserRetries(const BrowserProfile& profile)
 
 DatabaseCounts CDatabaseRunner::CleanOnce(const DatabaseJob& job)
 {
-    // Closing the connection checkpoints a WAL through SQLite and removes it.
-    CSqliteDatabase db(job.path);
+    // A clean's connection, closing, checkpoints a WAL through SQLite and removes it. A
+    // preview looks read-only, so that it changes nothing: a read-write connection would fold
+    // a WAL the browser left into the database, and roll back a journal it left.
+    CSqliteDatabase db(job.path, m_host.Previewing());
     for (const auto& [schema, path] : job.attached)
         db.Attach(path, schema);
     CSqliteTransaction transaction(db);

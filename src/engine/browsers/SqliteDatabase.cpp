@@ -89,7 +89,7 @@ std::string CSqliteStatement::Text(int column) const
     return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))) : std::string();
 }
 
-CSqliteDatabase::CSqliteDatabase(const std::string& path, bool readOnly)
+CSqliteDatabase::CSqliteDatabase(const std::string& path, bool readOnly) : m_readOnly(readOnly)
 {
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_EXRESCODE;
     const int code = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
@@ -175,7 +175,7 @@ void CSqliteDatabase::Attach(const std::string& path, const std::string& schema)
 
 CSqliteTransaction::CSqliteTransaction(CSqliteDatabase& db) : m_db(db)
 {
-    m_db.Exec("BEGIN IMMEDIATE");
+    m_db.Exec(m_db.ReadOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
 }
 
 CSqliteTransaction::~CSqliteTransaction()

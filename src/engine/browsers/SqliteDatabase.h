@@ -79,6 +79,7 @@ public:
     // The file answers a quick check with "ok": raises CSqliteError when it does not.
     void CheckIntegrity();
     // schema: "main", or the name a file was attached under.
+    bool ReadOnly() const { return m_readOnly; }
     bool HasTable(const std::string& table, const std::string& schema = "main");
     // The table exists and has every column named.
     bool HasColumns(const std::string& table, std::initializer_list<const char*> columns,
@@ -89,10 +90,12 @@ public:
 
 private:
     sqlite3* m_db = nullptr;
+    bool m_readOnly;
 };
 
 // BEGIN IMMEDIATE: the write lock is taken at once, so that a browser holding the file
-// answers "busy" before anything is read. Rolled back on destruction unless committed.
+// answers "busy" before anything is read. On a read-only connection, a read transaction:
+// one consistent look. Rolled back on destruction unless committed.
 class CSqliteTransaction {
 public:
     explicit CSqliteTransaction(CSqliteDatabase& db);
