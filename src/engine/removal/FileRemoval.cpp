@@ -469,8 +469,14 @@ void CFileRemoval::RemoveFile(const std::string& path)
         ReportFailure(m_host, literal, shown, CFileException::FromOsError(error));
         return;
     }
-    RemoveKnownFile(m_host, found, shown, status,
-                    ResolvedFolder(m_host.Sys(), literal.substr(0, literal.rfind('\\') + 1)));
+    // A named file whose folder cannot be resolved is said so, not passed over in silence:
+    // the finishing run would otherwise drop it from the list unremoved.
+    const std::string resolvedFolder = ResolvedFolder(m_host.Sys(), literal.substr(0, literal.rfind('\\') + 1));
+    if (resolvedFolder.empty()) {
+        ReportNotDeleted(m_host, shown);
+        return;
+    }
+    RemoveKnownFile(m_host, found, shown, status, resolvedFolder);
 }
 
 bool CFileRemoval::FirstSweepOf(const std::string& literalFolder, const SweepOptions& sweep)
