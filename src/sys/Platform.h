@@ -250,6 +250,18 @@ public:
 // The process's platform: the Win32 implementation unless a test installed another.
 CPlatform& Platform();
 
+// An existing file, or folder, as its attributes say; false for anything that cannot be read.
+inline bool IsFile(CPlatform& sys, const std::string& path)
+{
+    std::uint32_t attributes = 0;
+    return sys.GetAttributes(path, attributes) == 0 && !(attributes & kAttrDirectory);
+}
+inline bool IsFolder(CPlatform& sys, const std::string& path)
+{
+    std::uint32_t attributes = 0;
+    return !path.empty() && sys.GetAttributes(path, attributes) == 0 && (attributes & kAttrDirectory);
+}
+
 // Forwards every call; tests derive from it and override what they fault.
 class CPlatformDecorator : public CPlatform {
 public:

@@ -22,7 +22,7 @@ constexpr UINT kSitesFound = WM_APP + 1;
 
 std::string FoundText(const CookieSite& found)
 {
-    return found.site + " (" + std::to_string(found.cookies) + (found.cookies == 1 ? " cookie)" : " cookies)");
+    return found.site + " (" + GroupedDigits(found.cookies) + (found.cookies == 1 ? " cookie)" : " cookies)");
 }
 
 } // namespace

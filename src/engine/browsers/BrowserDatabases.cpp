@@ -1,6 +1,7 @@
 #include "engine/browsers/BrowserDatabases.h"
 
 #include "engine/browsers/CookieCleaning.h"
+#include "engine/browsers/CookieSites.h"
 #include "engine/browsers/FirefoxHistory.h"
 #include "sys/NameCase.h"
 
@@ -15,16 +16,6 @@ constexpr KindName kKinds[] = {
     {"formhistory", DatabaseKind::FormHistory},
     {"cookies", DatabaseKind::Cookies},
 };
-
-// The cookie databases in a profile folder: Chromium's current one, and its older place.
-constexpr const char* kChromiumCookies[] = {"Network\\Cookies", "Cookies"};
-constexpr const char* kFirefoxCookies[] = {"cookies.sqlite", nullptr};
-
-bool IsFile(CPlatform& sys, const std::string& path)
-{
-    std::uint32_t attributes = 0;
-    return sys.GetAttributes(path, attributes) == 0 && !(attributes & kAttrDirectory);
-}
 
 DatabaseCleaner CookieCleaner(BrowserFamily family, const CKeepList& keep)
 {
@@ -67,9 +58,9 @@ std::vector<DatabaseJob> DatabaseJobs(CPlatform& sys, const BrowserProfile& prof
             jobs.push_back({folder + "formhistory.sqlite", {}, DatabaseWording::FormHistory, CleanFirefoxFormHistory});
         break;
     case DatabaseKind::Cookies:
-        for (const char* name : firefox ? kFirefoxCookies : kChromiumCookies) {
-            if (name && IsFile(sys, folder + name))
-                jobs.push_back({folder + name, {}, DatabaseWording::Cookies, CookieCleaner(profile.family, keep)});
+        for (const std::string& store : CookieStoresOf(profile)) {
+            if (IsFile(sys, store))
+                jobs.push_back({store, {}, DatabaseWording::Cookies, CookieCleaner(profile.family, keep)});
         }
         break;
     }

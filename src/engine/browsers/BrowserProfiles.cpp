@@ -56,12 +56,6 @@ std::string WithoutTrailingSeparators(std::string path)
     return path;
 }
 
-bool IsFolder(CPlatform& sys, const std::string& path)
-{
-    std::uint32_t attributes = 0;
-    return !path.empty() && sys.GetAttributes(path, attributes) == 0 && (attributes & kAttrDirectory);
-}
-
 // The folders the browser itself made, by name: never a link, which would lead the cleaning elsewhere.
 std::vector<std::string> SubfolderNames(CPlatform& sys, const std::string& folder)
 {

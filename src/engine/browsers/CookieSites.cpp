@@ -41,8 +41,7 @@ std::vector<CookieSite> FindCookieSites(CPlatform& sys)
     std::map<std::string, std::int64_t> sites;
     for (const BrowserProfile& profile : FindBrowserProfiles(sys)) {
         for (const std::string& store : CookieStoresOf(profile)) {
-            std::uint32_t attributes = 0;
-            if (sys.GetAttributes(store, attributes) == 0 && !(attributes & kAttrDirectory))
+            if (IsFile(sys, store))
                 AddCookieSites(store, profile.family, sites);
         }
     }

@@ -309,9 +309,11 @@ void CCleaningEngine::VisitRecycleFolders()
     m_sink->StepProgress();
 }
 
-std::vector<std::string> CCleaningEngine::FixedDriveRoots()
+const std::vector<std::string>& CCleaningEngine::FixedDriveRoots()
 {
-    std::vector<std::string> roots;
+    if (m_fixedDrives)
+        return *m_fixedDrives;
+    std::vector<std::string>& roots = m_fixedDrives.emplace();
     for (char letter = 'c'; letter <= 'z'; ++letter) {
         const std::string root = std::string(1, letter) + ":\\";
         // Under Wine a letter may map to the host's root: never sweep the host.

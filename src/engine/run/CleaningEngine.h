@@ -96,8 +96,9 @@ public:
     // The last group: overwrites the free space of each fixed drive when the switch asks
     // for it; a preview lists the drives with their free space.
     void WipeFreeDiskSpace();
-    // "c:" to "z:" for the fixed drives, in letter order.
-    std::vector<std::string> FixedDriveRoots();
+    // "c:" to "z:" for the fixed drives, in letter order; looked for once a run, so that the
+    // groups and the progress bar's range see the same drives.
+    const std::vector<std::string>& FixedDriveRoots();
 
     // The options of the work that follows, with a fresh tally and preview memory. A run
     // takes the caller's; a caller that works one target alone sets them first.
@@ -167,6 +168,7 @@ private:
 
     // The folders swept so far in this run; only while a run lasts.
     std::optional<std::set<SweptFolder>> m_sweptFolders;
+    std::optional<std::vector<std::string>> m_fixedDrives;
     RunOptions m_options;
     RunTally m_tally;
     std::int64_t m_itemsKept = 0;                  // things left where they were (in use, failed, never removed)

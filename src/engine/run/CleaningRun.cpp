@@ -62,6 +62,7 @@ void CCleaningEngine::UseOptions(const RunOptions& options)
     m_tally = {};
     m_itemsKept = 0;
     m_previewGone.clear();
+    m_fixedDrives.reset();
     m_browserProfiles.reset();
     m_databaseRunner.reset();
 }
