@@ -422,23 +422,29 @@ TEST_F(RuleRun, CommunityLinesStillCleanNamedFoldersBelowAndChosenNamesInProtect
     const std::string appData = sys.GetEnv("APPDATA");
     const std::string local = sys.GetEnv("LOCALAPPDATA");
     const Lines files = {profile + "\\_purgixinfo", drive + "\\PurgixAdw[S01].txt", appData + "\\PurgixVOS\\a.dat",
-                         appData + "\\PurgixVOS\\sub\\b.dat", local + "\\PurgixTemp\\c.tmp"};
+                         appData + "\\PurgixVOS\\sub\\b.dat", local + "\\PurgixTemp\\c.tmp",
+                         local + "\\PurgixTemp2\\d.tmp"};
     for (const std::string& file : files)
         testenv::WriteFile(file, "x");
     testenv::WriteFile(profile + "\\purgix-keep.txt", "kept");
     Rules("[Community]\nFileKey1=%UserProfile%|_purgixinfo\nFileKey2=%SystemDrive%|PurgixAdw*.txt\n"
-          "FileKey3=%AppData%\\PurgixVOS|*|REMOVESELF\nFileKey4=%LocalAppData%\\PurgixTemp|*|RECURSE\n");
+          "FileKey3=%AppData%\\PurgixVOS|*|REMOVESELF\nFileKey4=%LocalAppData%\\PurgixTemp|*|RECURSE\n"
+          // A named folder below a wildcard that stands for every profile.
+          "FileKey5=%SystemDrive%\\Users\\*\\AppData\\Local\\PurgixTemp2|*|RECURSE\n");
 
     Clean({"Community"});
 
     EXPECT_EQ(sink.Lines(),
               (Lines{Deleted(files[0]), Deleted(files[1]), Deleted(files[2]), Deleted(files[3]),
-                     Deleted(appData + "\\PurgixVOS\\sub\\"), Deleted(appData + "\\PurgixVOS\\"), Deleted(files[4])}));
+                     Deleted(appData + "\\PurgixVOS\\sub\\"), Deleted(appData + "\\PurgixVOS\\"), Deleted(files[4]),
+                     // As the line spells the folders.
+                     Deleted(drive + "\\Users" + local.substr(drive.size() + 6) + "\\PurgixTemp2\\d.tmp")}));
     for (const std::string& file : files)
         EXPECT_FALSE(FileExists(file)) << file;
     EXPECT_EQ(testenv::ReadFile(profile + "\\purgix-keep.txt"), "kept");
     ::DeleteFileW(Widen(profile + "\\purgix-keep.txt").c_str());
     ::RemoveDirectoryW(Widen(local + "\\PurgixTemp").c_str());
+    ::RemoveDirectoryW(Widen(local + "\\PurgixTemp2").c_str());
 }
 
 TEST_F(RuleRun, LinksInASweptFolderAreLeftAloneUnderWipeClean)

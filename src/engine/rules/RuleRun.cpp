@@ -44,11 +44,14 @@ std::vector<std::string> FoldersAboveWildcards(CPlatform& sys, const std::string
     return folders;
 }
 
-// The path is the folder or lies below it; both full, the folder ending in a backslash.
-bool IsPathAtOrBelow(const std::string& path, const std::string& folder)
+// The folder lies directly in `parent`; both full and ending in a backslash.
+bool IsDirectlyBelow(const std::string& folder, const std::string& parent)
 {
-    return path.size() >= folder.size() &&
-           SameNameIgnoringCase(std::string_view(path).substr(0, folder.size()), folder);
+    if (folder.size() <= parent.size() ||
+        !SameNameIgnoringCase(std::string_view(folder).substr(0, parent.size()), parent))
+        return false;
+    const std::string_view rest = std::string_view(folder).substr(parent.size());
+    return rest.find('\\') == rest.size() - 1;
 }
 
 // Sweeps the folders one FileKey names. A sweep that recurses or takes every name is
@@ -79,21 +82,29 @@ public:
             m_engine.Sweep(path, m_sweep);
             return;
         }
-        std::vector<std::string> refused; // full paths, each ending in a backslash
+        // The protected folders a bare wildcard stands in: every folder it reaches directly
+        // in one is refused, named once by that folder; deeper named folders stay allowed.
+        std::vector<std::string> wildcardParents; // full paths, each ending in a backslash
         if (m_wholesale) {
             for (const std::string& folder : FoldersAboveWildcards(m_engine.Sys(), path)) {
-                if (const std::string full = FullFolder(folder); IsProtected(full))
-                    refused.push_back(full);
+                if (const std::string full = FullFolder(folder); !full.empty() && m_protected->Contains(full))
+                    wildcardParents.push_back(full);
             }
         }
         for (const std::string& folder : MatchingPaths(m_engine.Sys(), path, true)) {
             if (m_engine.ShouldStop())
                 return;
             const std::string full = FullFolder(folder);
-            if (std::any_of(refused.begin(), refused.end(),
-                            [&](const std::string& r) { return IsPathAtOrBelow(full, r); }) ||
-                (m_wholesale && IsProtected(full)))
+            const auto parent = std::find_if(wildcardParents.begin(), wildcardParents.end(),
+                                             [&](const std::string& p) { return IsDirectlyBelow(full, p); });
+            if (parent != wildcardParents.end()) {
+                ReportRefused(*parent);
                 continue;
+            }
+            if (m_wholesale && !full.empty() && m_protected->Contains(full)) {
+                ReportRefused(full);
+                continue;
+            }
             try {
                 m_engine.Sweep(folder, m_sweep);
             } catch (const CException&) {
@@ -112,18 +123,15 @@ private:
         return full.back() == '\\' ? full : full + '\\';
     }
 
-    // Reports the folder, once, when it is protected.
-    bool IsProtected(const std::string& full)
+    // One line for each protected folder the entry would have swept.
+    void ReportRefused(const std::string& full)
     {
-        if (full.empty() || !m_protected->Contains(full))
-            return false;
         const std::string shown = ShownPath(full);
-        if (std::find(m_reported.begin(), m_reported.end(), Lowered(shown)) == m_reported.end()) {
-            m_reported.push_back(Lowered(shown));
-            m_engine.ReportItem(RunAction::Skipped, shown,
-                                "INFO: '" + m_entryName + "': " + shown + kLineRuleFolderRefused);
-        }
-        return true;
+        if (std::find(m_reported.begin(), m_reported.end(), Lowered(shown)) != m_reported.end())
+            return;
+        m_reported.push_back(Lowered(shown));
+        m_engine.ReportItem(RunAction::Skipped, shown,
+                            "INFO: '" + m_entryName + "': " + shown + kLineRuleFolderRefused);
     }
 
     CCleaningEngine& m_engine;
