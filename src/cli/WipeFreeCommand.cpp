@@ -73,6 +73,11 @@ int WipeFreeCommand(const CliRequest& request)
             err.Write("purgix-cli: '" + operand + "' is not a drive (C: or C)\n");
             return kExitUsage;
         }
+        // Only the disks of this computer: a network share's free space is the server's.
+        if (Platform().DriveType(roots.back()) != kDriveFixed) {
+            err.Write("purgix-cli: '" + operand + "' is not a fixed drive\n");
+            return kExitUsage;
+        }
     }
     if (roots.empty()) {
         CConsoleSink sink(request.json, false, out, err);

@@ -131,7 +131,11 @@ test_a_read_only_drive_is_reported_failed() {
     "$root/tools/test-drive.sh" remount "$build" rw
     [ "$rc" -eq 1 ] || fail "exit code $rc, not 1" || return 1
     [ "$(json_field outcome)" = failed ] || fail "outcome $(json_field outcome)" || return 1
-    [ -n "$(json_field reason)" ] || fail "no reason given"
+    [ -n "$(json_field reason)" ] || fail "no reason given" || return 1
+    # A drive that is not a disk of this computer (P:, the build folder, is a CD-ROM drive) is refused.
+    wine "$cli" wipe-free P: >/dev/null 2>&1
+    rc=$?
+    [ "$rc" -eq 2 ] || fail "P: gave exit code $rc, not 2"
 }
 
 tests=(
