@@ -174,9 +174,8 @@ TEST_F(BrowserDatabases, ThePreviewCountsWhatTheCleanThenRemovesAndChangesNoByte
 
     EXPECT_EQ(preview, (std::vector<std::string>{m_places + " - 7 history entries would be removed (2 bookmarks kept)",
                                                  m_formHistory + " - 3 form history entries would be removed"}));
-    ASSERT_EQ(clean.size(), 2u);
-    EXPECT_EQ(clean[0], m_places + " - 7 history entries removed (2 bookmarks kept)");
-    EXPECT_EQ(clean[1], m_formHistory + " - 3 form history entries removed");
+    EXPECT_EQ(clean, (std::vector<std::string>{m_places + " - 7 history entries removed (2 bookmarks kept)",
+                                               m_formHistory + " - 3 form history entries removed"}));
     // The console's objects for the database carry the same counts.
     ASSERT_EQ(m_sink.items.size(), 4u);
     EXPECT_EQ(ItemJson(m_sink.items[0], true), "{\"action\":\"would_remove_rows\",\"path\":" + JsonString(m_places) +
