@@ -186,8 +186,6 @@ TEST_F(OptionsDialog, TheWindowOptionsAndTheConsoleShowTheSwitchesTheRunUses)
         {nullptr, "--1--", 4, "11100", "Custom"},      // favourites alone, as the demo's seed stored it
         {"Thorough", "-----", 1, "11111", "Thorough"}, // an older version's level, kept by setup
         {"THOROUGH", "00000", 4, "00000", "Custom"},   // the switches decide; the name disagrees
-        {"Custom", "11000", 4, "11000", "Custom"},
-        {"Lenient", "-----", 2, "11000", "Standard"}, // an unknown name reads as Standard
     };
     StartPurgix();
     for (const Row& row : rows) {

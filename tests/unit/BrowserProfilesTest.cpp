@@ -87,25 +87,17 @@ TEST_F(BrowserProfiles, EveryBrowserChannelAndLayoutIsFoundAndUntrustedPathsAreN
           "L\\Google\\Chrome SxS\\User Data\\lockfile"}},
         {"Edge's, Brave's and Vivaldi's channels, in product order",
          {"L\\Vivaldi\\User Data\\Default", "L\\BraveSoftware\\Brave-Browser-Nightly\\User Data\\Default",
-          "L\\BraveSoftware\\Brave-Browser-Beta\\User Data\\Default",
           "L\\BraveSoftware\\Brave-Browser\\User Data\\Default", "L\\Microsoft\\Edge SxS\\User Data\\Default",
-          "L\\Microsoft\\Edge Dev\\User Data\\Default", "L\\Microsoft\\Edge Beta\\User Data\\Default",
           "L\\Microsoft\\Edge\\User Data\\Default", "L\\Microsoft\\Edge\\User Data\\Profile 1"},
          {},
          {"Microsoft Edge|Edge|Chromium|L\\Microsoft\\Edge\\User Data\\Default||L\\Microsoft\\Edge\\User "
           "Data\\lockfile",
           "Microsoft Edge|Edge|Chromium|L\\Microsoft\\Edge\\User Data\\Profile 1||"
           "L\\Microsoft\\Edge\\User Data\\lockfile",
-          "Microsoft Edge|Edge Beta|Chromium|L\\Microsoft\\Edge Beta\\User Data\\Default||"
-          "L\\Microsoft\\Edge Beta\\User Data\\lockfile",
-          "Microsoft Edge|Edge Dev|Chromium|L\\Microsoft\\Edge Dev\\User Data\\Default||"
-          "L\\Microsoft\\Edge Dev\\User Data\\lockfile",
           "Microsoft Edge|Edge Canary|Chromium|L\\Microsoft\\Edge SxS\\User Data\\Default||"
           "L\\Microsoft\\Edge SxS\\User Data\\lockfile",
           "Brave|Brave|Chromium|L\\BraveSoftware\\Brave-Browser\\User Data\\Default||"
           "L\\BraveSoftware\\Brave-Browser\\User Data\\lockfile",
-          "Brave|Brave Beta|Chromium|L\\BraveSoftware\\Brave-Browser-Beta\\User Data\\Default||"
-          "L\\BraveSoftware\\Brave-Browser-Beta\\User Data\\lockfile",
           "Brave|Brave Nightly|Chromium|L\\BraveSoftware\\Brave-Browser-Nightly\\User Data\\Default||"
           "L\\BraveSoftware\\Brave-Browser-Nightly\\User Data\\lockfile",
           "Vivaldi|Vivaldi|Chromium|L\\Vivaldi\\User Data\\Default||L\\Vivaldi\\User Data\\lockfile"}},

@@ -80,9 +80,6 @@ TEST(CliRequest, ResolvesRuleNamesWholeFirstThenAtCommas)
         {{"murder, she wrote *"}, {"Murder, She Wrote *"}, {}},
         {{"Google Chrome Cache, google chrome history"}, {"Google Chrome Cache", "Google Chrome History"}, {}},
         {{"Google Chrome Cache", "Murder, She Wrote *"}, {"Google Chrome Cache", "Murder, She Wrote *"}, {}},
-        {{"Google Chrome Cahce,Google Chrome History", "Nothing"},
-         {"Google Chrome History"},
-         {"Google Chrome Cahce", "Nothing"}},
         {{"Murder"}, {}, {"Murder"}},
     };
     for (const Case& c : cases) {

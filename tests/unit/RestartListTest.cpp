@@ -140,7 +140,6 @@ TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannot
 {
     struct Case {
         const char* name;
-        bool installed;
         std::string program;      // the running program
         bool windowProgramBeside; // purgix.exe in the console program's folder
         std::string finishedBy;   // the program RunOnce starts; "" when nothing can be armed
@@ -148,18 +147,15 @@ TEST_F(RestartList, ALogOnIsArmedForWhatIsPromisedAndNothingIsPromisedThatCannot
     const std::string portable = root + "\\Purgix Portable\\purgix.exe";
     const std::string console = root + "\\Purgix\\purgix-cli.exe";
     const Case cases[] = {
-        {"installed", true, portable, false, kInstalledAt},
-        {"portable", false, portable, false, portable},
-        {"console program", false, console, true, root + "\\Purgix\\purgix.exe"},
-        {"console program alone", false, root + "\\Tools\\PURGIX-CLI.EXE", false, ""},
+        {"portable", portable, false, portable},
+        {"console program", console, true, root + "\\Purgix\\purgix.exe"},
+        {"console program alone", root + "\\Tools\\PURGIX-CLI.EXE", false, ""},
     };
     const std::string held = root + "\\held.dat";
     testenv::WriteFile(held, "12345");
     CHeldFile hold(held);
     for (const Case& c : cases) {
         Clean();
-        if (c.installed)
-            Install();
         if (c.windowProgramBeside)
             testenv::WriteFile(root + "\\Purgix\\purgix.exe", "");
         CProgramAt sys(c.program);
